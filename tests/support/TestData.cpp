@@ -1,0 +1,1 @@
+#include "support/TestData.h"
