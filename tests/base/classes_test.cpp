@@ -34,8 +34,9 @@ TEST(Components, OwnerDestroysOwnedLastFirstAndFindsByName) {
     EXPECT_EQ(owner->FindComponent("zz"), nullptr);
     log.clear();
   }
-  // Removal from the owner is announced before each goes.
-  EXPECT_EQ(log, (std::vector<std::string>{"owner heard b", "b", "owner heard a", "a", "owner"}));
+  // The owner's own destructor body runs first (as any C++ destructor), then
+  // its components go, last first.
+  EXPECT_EQ(log, (std::vector<std::string>{"owner", "b", "a"}));
 }
 
 TEST(Components, DestroyingOneRemovesItFromOwnerAndTellsWatchers) {
