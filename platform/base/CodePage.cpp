@@ -55,7 +55,17 @@ void SetActiveCodePage(CodePage page) { OverriddenPage() = page; }
 std::string Convert(std::string_view text, CodePage from, CodePage to) {
   if (from == to || text.empty()) return std::string(text);
   iconv_t cd = iconv_open(IconvName(to), IconvName(from));
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(text);
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    // No converter installed: ASCII is the same in both pages, everything
+    // else would be misread, so it becomes '?' like any unconvertible byte.
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+      const std::size_t len = CharLength(text, i, from);
+      out.push_back(len == 1 && static_cast<unsigned char>(text[i]) < 0x80 ? text[i] : '?');
+      i += len;
+    }
+    return out;
+  }
   std::string out;
   out.resize(text.size() * 4 + 8);
   char* in = const_cast<char*>(text.data());
@@ -95,27 +105,40 @@ std::string ToUtf8(std::string_view ansi) { return Convert(ansi, ActiveCodePage(
 std::size_t CharLength(std::string_view text, std::size_t i, CodePage page) {
   if (i >= text.size()) return 0;
   const auto c = static_cast<unsigned char>(text[i]);
-  std::size_t want = 1;
+  auto byteAt = [&](std::size_t k) -> int {
+    return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : -1;
+  };
   if (page == CodePage::Cp932) {
-    want = IsCp932Lead(c) ? 2 : 1;
-  } else if (c >= 0xC2 && c <= 0xDF) {
+    if (!IsCp932Lead(c)) return 1;
+    const int t = byteAt(1);
+    // A lead byte without a valid trail byte stands alone, so the byte after
+    // it (perhaps a delimiter) is still seen as a character of its own.
+    return (t >= 0x40 && t <= 0xFC && t != 0x7F) ? 2 : 1;
+  }
+  // UTF-8: only well-formed sequences count as one character (no overlong
+  // forms, no surrogates, nothing beyond U+10FFFF); anything else is a
+  // single stray byte, so nothing that follows is swallowed.
+  std::size_t want = 1;
+  int lo = 0x80, hi = 0xBF;  // allowed range of the first trail byte
+  if (c >= 0xC2 && c <= 0xDF) {
     want = 2;
   } else if (c >= 0xE0 && c <= 0xEF) {
     want = 3;
+    if (c == 0xE0) lo = 0xA0;
+    if (c == 0xED) hi = 0x9F;
   } else if (c >= 0xF0 && c <= 0xF4) {
     want = 4;
+    if (c == 0xF0) lo = 0x90;
+    if (c == 0xF4) hi = 0x8F;
   }
   if (want == 1) return 1;
-  // Only count trail bytes that really are trail bytes; a broken sequence
-  // ends at the first byte that is not, so nothing is swallowed.
-  std::size_t n = 1;
-  while (n < want && i + n < text.size()) {
-    const auto t = static_cast<unsigned char>(text[i + n]);
-    const bool trail = page == CodePage::Cp932 ? (t >= 0x40 && t <= 0xFC && t != 0x7F) : (t & 0xC0) == 0x80;
-    if (!trail) break;
-    ++n;
+  const int first = byteAt(1);
+  if (first < lo || first > hi) return 1;
+  for (std::size_t k = 2; k < want; ++k) {
+    const int t = byteAt(k);
+    if (t < 0x80 || t > 0xBF) return 1;
   }
-  return n == want ? want : 1;
+  return want;
 }
 
 std::u32string ToCodePoints(std::string_view text, CodePage page) {

@@ -27,8 +27,9 @@ void SetActiveCodePage(CodePage page);
 [[nodiscard]] std::string ToUtf8(std::string_view ansi);
 [[nodiscard]] std::string Convert(std::string_view text, CodePage from, CodePage to);
 
-// Length in bytes of the character that starts at byte i (at least 1, never
-// past the end of the text).
+// Length in bytes of the character that starts at byte i: at least 1 inside
+// the text, never reaching past its end, and 0 at or past the end. A broken
+// multi-byte sequence counts as a single byte.
 [[nodiscard]] std::size_t CharLength(std::string_view text, std::size_t i, CodePage page);
 [[nodiscard]] inline std::size_t CharLength(std::string_view text, std::size_t i) {
   return CharLength(text, i, ActiveCodePage());

@@ -48,7 +48,8 @@ class TMemoryStream : public TStream {
   std::size_t pos_ = 0;
 };
 
-// Reading from a file (EFOpenError when it cannot be opened).
+// Reading from a file (EFOpenError when it cannot be opened or is a
+// directory; Read raises EReadError when the device reports an error).
 class TFileStream : public TStream {
  public:
   explicit TFileStream(const std::string& path);
@@ -63,14 +64,17 @@ class TFileStream : public TStream {
   std::FILE* file_ = nullptr;
 };
 
-// The whole file (EFOpenError when it cannot be opened or read).
+// The whole file (EFOpenError when it cannot be opened, EReadError when
+// reading it fails part-way).
 [[nodiscard]] std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 
 // Writes data as the file at path, replacing any file there only once the new
 // contents are complete: the bytes go to a new file in the same folder, are
 // flushed, and the new file is renamed over the target. On any failure the
 // old file is left as it was, no stray file remains, and EFCreateError with
-// the platform's text ("ファイル %s を作成できません") is raised.
+// the platform's text ("ファイル %s を作成できません") is raised. A target that
+// is a directory or a file the process may not write is refused the same way;
+// a symbolic link is written through (the file it names is replaced).
 void WriteFileReplacing(const std::string& path, std::span<const std::uint8_t> data);
 
 }  // namespace bellcut
