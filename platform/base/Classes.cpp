@@ -64,6 +64,16 @@ void TComponent::SetLoading(bool value) {
 
 void TComponent::Loaded() { state_.Exclude(csLoading); }
 
+void TComponent::ReadState(TReader& Reader) { Reader.ReadData(this); }
+
+void TComponent::SetParentComponent(TComponent* /*Value*/) {}
+
+void TComponent::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const {
+  if (Root != this) return;
+  for (TComponent* c : components_)
+    if (!c->HasParent()) Proc(c);
+}
+
 void TComponent::InsertComponent(TComponent* AComponent) {
   if (AComponent->owner_ != nullptr) AComponent->owner_->RemoveComponent(AComponent);
   components_.push_back(AComponent);

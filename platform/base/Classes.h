@@ -22,14 +22,17 @@ class TObject {
   // The platform class name ("TBitmap", "TClearPanel"); form resources and
   // error texts use it.
   [[nodiscard]] virtual std::string_view ClassName() const { return "TObject"; }
+  // The same name without an instance (class registries and field tables).
+  [[nodiscard]] static constexpr std::string_view StaticClassName() { return "TObject"; }
   template <class T>
   [[nodiscard]] bool Is() const { return dynamic_cast<const T*>(this) != nullptr; }
 };
 
 // Gives a class its platform name; put it in the public part of every class
 // that form resources or messages name.
-#define BELLCUT_CLASS_NAME(Name) \
-  [[nodiscard]] std::string_view ClassName() const override { return #Name; }
+#define BELLCUT_CLASS_NAME(Name)                                                  \
+  [[nodiscard]] std::string_view ClassName() const override { return #Name; } \
+  [[nodiscard]] static constexpr std::string_view StaticClassName() { return #Name; }
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
@@ -75,6 +78,28 @@ class TSet {
 
 using TComponentState = TSet<TComponentStateItem>;
 
+class TComponent;
+
+// The form-resource reader as components see it while they are being read.
+// The reader itself belongs to the component library (platform/controls/
+// Reader.h); a component's ReadState override receives it, does its own
+// preparation and then calls the inherited ReadState, which reads the
+// properties and the children.
+class TReader {
+ public:
+  TReader() = default;
+  TReader(const TReader&) = delete;
+  TReader& operator=(const TReader&) = delete;
+  virtual ~TReader() = default;
+  // Reads the properties, then the children, of Instance.
+  virtual void ReadData(TComponent* Instance) = 0;
+  // The component the resource describes as a whole (the form).
+  [[nodiscard]] virtual TComponent* Root() const = 0;
+  // The component whose object block encloses the one being read (nullptr
+  // while the root is read).
+  [[nodiscard]] virtual TComponent* Parent() const = 0;
+};
+
 enum class TOperation : std::uint8_t { opInsert, opRemove };
 using enum TOperation;
 
@@ -107,6 +132,20 @@ class TComponent : public TPersistent {
   // Loading bracket used by the form-resource reader.
   virtual void Loaded();
   void SetLoading(bool value);
+
+  // Form-resource hooks. ReadState reads this component from a resource: an
+  // override runs before any property is set and must call the inherited one.
+  virtual void ReadState(TReader& Reader);
+  // The component that contains this one on screen (a control's parent). The
+  // reader calls SetParentComponent with the enclosing object before
+  // ReadState; a component that has no such notion ignores it.
+  virtual void SetParentComponent(TComponent* Value);
+  [[nodiscard]] virtual TComponent* GetParentComponent() const { return nullptr; }
+  [[nodiscard]] virtual bool HasParent() const { return false; }
+  // The components a resource writes inside this one, in creation order.
+  // By default only a root lists anything: the components it owns that have
+  // no parent of their own (a parent lists those).
+  virtual void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const;
 
   void InsertComponent(TComponent* AComponent);
   void RemoveComponent(TComponent* AComponent);

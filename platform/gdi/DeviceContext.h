@@ -63,6 +63,10 @@ struct DeviceContext {
   Dib* Surface = nullptr;     // the pixels; null draws nothing
   HBITMAP SelectedBitmap = nullptr;  // memory DCs: the bitmap whose Dib is Surface
   TPoint Origin{};            // surface position of logical (0, 0)
+  // Surface position of device (0, 0): where the window system put the
+  // DC's window. Clip regions handed to SelectClipRgn are relative to it,
+  // and the window/viewport origins move Origin relative to it.
+  TPoint DeviceOrigin{};
   // The window system's visible region and the application's clip region,
   // both in surface coordinates; absent means no restriction. Drawing is
   // clipped to both and to the surface.
@@ -81,6 +85,10 @@ struct DeviceContext {
   int PenStyle = PS_SOLID;
   int PenWidth = 1;
   HFONT Font = nullptr;
+  // The selected objects; the colours and styles above are copies of theirs
+  // taken when they were selected.
+  HBRUSH SelectedBrush = nullptr;
+  HPEN SelectedPen = nullptr;
 
   // The region drawing may touch, in surface coordinates.
   [[nodiscard]] Region EffectiveClip() const;

@@ -52,12 +52,19 @@ class Region {
   // The settled pixman region (for drawing code that clips with pixman).
   [[nodiscard]] const pixman_region32_t* Native() const;
 
+  void Swap(Region& other) noexcept;
+
  private:
+  // Merges the pending rectangles into the settled region.
   void Settle() const;
+  // Recomputes simple_ and witness_ from the settled region (nothing pending).
+  void Refresh() const;
+  // Finishes an operation on the settled region; ok is pixman's result.
+  void Apply(pixman_bool_t ok);
   // See Region.cpp for how pending rectangles are kept.
   mutable pixman_region32_t region_;
   mutable std::vector<pixman_box32_t> pending_;
-  mutable TRect pendingBounds_{};
+  mutable TRect pendingBounds_{};  // bounds of the whole region while rectangles are pending
   mutable bool simple_ = true;   // the whole region (settled + pending) is one rectangle or empty
   mutable TPoint witness_{};     // a pixel inside the bounds that is not in the region, when !simple_
 };
