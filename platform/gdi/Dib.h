@@ -48,6 +48,10 @@ class Dib {
   // black entries (callers fill it). Throws EOutOfResources beyond the limits
   // above and EInvalidGraphicOperation for an unsupported bit count.
   Dib(int width, int height, int bitCount);
+  // A surface whose pixel bytes are left as the allocator gives them, for
+  // decoders that overwrite every row (row padding is zeroed). Saves a pass
+  // over the memory on large pictures.
+  [[nodiscard]] static Dib Uninitialized(int width, int height, int bitCount);
   // Borrows rows that start at first (row 0) and advance by stride bytes.
   static Dib Borrow(int width, int height, int bitCount, std::uint8_t* first, std::ptrdiff_t stride,
                     std::shared_ptr<void> holder);

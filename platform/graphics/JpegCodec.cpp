@@ -10,7 +10,6 @@
 #include <memory>
 #include <type_traits>
 
-#include <sys/mman.h>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -159,37 +158,6 @@ void InkToBgr(const std::uint8_t* src, std::uint8_t* dst, int n, bool inverted, 
   }
 }
 
-// Storage for a large decoded picture. Faulting in fresh 4 KiB pages costs
-// about as much as decoding into them (measured: ~95 ms for 48 megapixels),
-// so large blocks are aligned to 2 MiB and offered to the kernel for huge
-// pages, which cuts that cost by several times where they are available.
-std::shared_ptr<std::uint8_t> AllocatePixels(std::size_t bytes) {
-  constexpr std::size_t kHuge = std::size_t{1} << 21;
-  if (bytes >= 2 * kHuge) {
-    const std::size_t rounded = (bytes + kHuge - 1) & ~(kHuge - 1);
-    if (void* p = std::aligned_alloc(kHuge, rounded)) {
-      (void)::madvise(p, rounded, MADV_HUGEPAGE);  // only a hint: failure is harmless
-      return {static_cast<std::uint8_t*>(p), [](std::uint8_t* q) { std::free(q); }};
-    }
-    throw std::bad_alloc();
-  }
-  return {new std::uint8_t[std::max<std::size_t>(bytes, 1)], std::default_delete<std::uint8_t[]>()};
-}
-
-// A 24-bit surface whose rows the decoder overwrites entirely, so its
-// storage is not zero-filled first (that would cost a pass over the memory).
-Dib UninitialisedSurface(int width, int height) {
-  Dib::CheckFits(width, height, 24);
-  const std::size_t row = Dib::RowBytes(width, 24);
-  std::shared_ptr<std::uint8_t> block = AllocatePixels(row * static_cast<std::size_t>(height));
-  std::uint8_t* first = block.get();
-  // Row padding is never written by the decoder; keep it deterministic.
-  const std::size_t used = static_cast<std::size_t>(width) * 3;
-  if (row > used)
-    for (int y = 0; y < height; ++y) std::fill(first + row * y + used, first + row * (y + 1), std::uint8_t{0});
-  return Dib::Borrow(width, height, 24, first, static_cast<std::ptrdiff_t>(row), std::move(block));
-}
-
 Dib DecodeRegion(std::span<const std::uint8_t> data, const TRect* window, bool grayscale) {
   Decompressor d;
   j_decompress_ptr c = d.Get();
@@ -233,7 +201,7 @@ Dib DecodeRegion(std::span<const std::uint8_t> data, const TRect* window, bool g
   const int column = win.Left - static_cast<int>(cropLeft);
   const int outWidth = win.Width();
 
-  Dib result = UninitialisedSurface(outWidth, win.Height());
+  Dib result = Dib::Uninitialized(outWidth, win.Height(), 24);
   const bool direct = kind == RowKind::Bgr && column == 0 && static_cast<int>(c->output_width) == outWidth;
   const std::size_t rowStride = static_cast<std::size_t>(c->output_width) * c->output_components;
   constexpr int kBatch = 16;
