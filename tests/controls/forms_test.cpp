@@ -490,6 +490,42 @@ TEST_F(FormTest, CanvasReadsWhatTheClientAreaShows) {
   TComponent::Destroy(f);
 }
 
+// A child window cut by a region shows its parent's background outside the
+// region, on screen and in what the form's canvas reads back.
+TEST_F(FormTest, ChildWindowRegionShowsTheParentBackgroundOnScreenAndInTheCanvas) {
+  auto* f = TCustomForm::Create<TForm>(&Application);
+  f->SetBorderStyle(bsToolWindow);
+  f->SetColor(clWhite);
+  f->SetClientWidth(40);
+  f->SetClientHeight(30);
+  auto* panel = TComponent::MakeOwned<TPanel>(f);
+  panel->SetParent(f);
+  panel->SetBevelOuter(bvNone);
+  panel->SetColor(clBlue);
+  panel->SetBounds(10, 10, 20, 10);
+  // Keep only the panel's left half.
+  ASSERT_NE(SetWindowRgn(panel->Handle(), CreateRectRgn(0, 0, 10, 10), TRUE), 0);
+  f->Show();
+  desktop::Pump();
+
+  TPoint origin{0, 0};
+  ClientToScreen(f->Handle(), &origin);
+  struct Probe {
+    int X, Y;
+    COLORREF Want;
+  };
+  const Probe probes[] = {{12, 12, RGB(0, 0, 255)}, {19, 19, RGB(0, 0, 255)}, {20, 12, RGB(255, 255, 255)},
+                          {29, 19, RGB(255, 255, 255)}, {5, 5, RGB(255, 255, 255)}};
+  TBitmap copy;
+  copy.SetSize(40, 30);
+  copy.Canvas().CopyRect(TRect{0, 0, 40, 30}, f->Canvas(), TRect{0, 0, 40, 30});
+  for (const Probe& p : probes) {
+    EXPECT_EQ(desktop::ScreenPixel(origin.X + p.X, origin.Y + p.Y), p.Want) << "screen at " << p.X << "," << p.Y;
+    EXPECT_EQ(ColorToRGB(copy.Canvas().Pixels(p.X, p.Y)), p.Want) << "canvas at " << p.X << "," << p.Y;
+  }
+  TComponent::Destroy(f);
+}
+
 TEST_F(FormTest, RunEndsWhenIdleOnlyWhenAsked) {
   Application.CreateForm(TestForm1);
   TestForm1->Timer1->SetEnabled(false);
