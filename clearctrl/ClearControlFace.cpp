@@ -11,6 +11,7 @@
 
 #include "clearctrl/ClearColors.h"
 #include "clearctrl/ClearControl.h"
+#include "clearctrl/OwnedRgn.h"
 #include "clearctrl/PixelRuns.h"
 #include "platform/base/Exceptions.h"
 #include "platform/gdi/Gdi.h"
@@ -71,23 +72,6 @@ void MapOpaquePixels(TBitmap& Image, TColor Transparent, F&& Map) {
       if (!key.IsTransparent(p)) PutPixel(p, ColorToRGB(Map(TripleToColor(p))));
   }
 }
-
-// Deletes a region handle on every path unless released.
-class ScratchRgn {
- public:
-  ScratchRgn() : rgn_(CreateRectRgn(0, 0, 0, 0)) {
-    if (rgn_ == nullptr) throw EOutOfResources("Out of system resources");
-  }
-  ScratchRgn(const ScratchRgn&) = delete;
-  ScratchRgn& operator=(const ScratchRgn&) = delete;
-  ~ScratchRgn() {
-    if (rgn_ != nullptr) DeleteObject(rgn_);
-  }
-  [[nodiscard]] HRGN Get() const { return rgn_; }
-
- private:
-  HRGN rgn_;
-};
 
 }  // namespace
 
@@ -224,7 +208,7 @@ void TClearControl::TraceRegion(HRGN& Target, const TBitmap& Face) {
   HRGN region = CreateRectRgn(0, 0, 0, 0);
   if (region == nullptr) throw EOutOfResources("Out of system resources");
   Target = region;
-  ScratchRgn scratch;
+  clear_detail::OwnedRgn scratch;
   const TransparentKey key(FTransparentColor);
   for (int y = 0; y < Face.Height(); ++y)
     ForEachOpaqueRun(Face.ScanLine(y), 0, Face.Width() - 1, key, [&](int x0, int x1) {

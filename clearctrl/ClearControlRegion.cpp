@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "clearctrl/ClearControl.h"
+#include "clearctrl/OwnedRgn.h"
 #include "clearctrl/PixelRuns.h"
 #include "platform/base/Exceptions.h"
 #include "platform/gdi/Gdi.h"
@@ -18,34 +19,12 @@ namespace bellcut {
 namespace {
 
 using clear_detail::ForEachOpaqueRun;
+using clear_detail::OwnedRgn;
 using clear_detail::TransparentKey;
 
 // The single far-away pixel that stands in for an empty composition, so the
 // window then shows nothing (an empty region would mean "no region").
 constexpr TRect kPlaceholder{-3000, -3000, -2999, -2999};
-
-// A region handle that is deleted on every path unless handed over.
-class OwnedRgn {
- public:
-  OwnedRgn() : rgn_(CreateRectRgn(0, 0, 0, 0)) {
-    if (rgn_ == nullptr) throw EOutOfResources("Out of system resources");
-  }
-  OwnedRgn(const OwnedRgn&) = delete;
-  OwnedRgn& operator=(const OwnedRgn&) = delete;
-  ~OwnedRgn() {
-    if (rgn_ != nullptr) DeleteObject(rgn_);
-  }
-  [[nodiscard]] HRGN Get() const { return rgn_; }
-  // Gives the handle away (to a window).
-  [[nodiscard]] HRGN Release() {
-    HRGN r = rgn_;
-    rgn_ = nullptr;
-    return r;
-  }
-
- private:
-  HRGN rgn_;
-};
 
 void AddRect(HRGN Target, HRGN Scratch, const TRect& R) {
   SetRectRgn(Scratch, R.Left, R.Top, R.Right, R.Bottom);

@@ -92,12 +92,19 @@ void TComponent::RemoveComponent(TComponent* AComponent) {
 void TComponent::DestroyComponents() {
   while (!components_.empty()) {
     TComponent* c = components_.back();
+    c->BeforeDestruction();
+    // The hook may have destroyed or handed on the component itself.
+    if (components_.empty() || components_.back() != c) continue;
     RemoveComponent(c);
     delete c;  // ownership: this component owned it
   }
 }
 
-void TComponent::Destroy(TComponent* AComponent) { delete AComponent; }
+void TComponent::Destroy(TComponent* AComponent) {
+  if (AComponent == nullptr) return;
+  AComponent->BeforeDestruction();
+  delete AComponent;
+}
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == opRemove) freeNotifies_.erase(AComponent);

@@ -147,6 +147,11 @@ class TComponent : public TPersistent {
   // no parent of their own (a parent lists those).
   virtual void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const;
 
+  // Runs just before the component is deleted by its owner, by Destroy or
+  // by the code that owns it, while the whole object is still alive (a
+  // destructor runs too late for handlers that reach into derived parts).
+  virtual void BeforeDestruction() {}
+
   void InsertComponent(TComponent* AComponent);
   void RemoveComponent(TComponent* AComponent);
   // Destroys every owned component, last first.

@@ -370,8 +370,12 @@ HDC TControl::GetDeviceContext(HWND* Window) {
   HWND w = parent_->Handle();
   HDC dc = GetDC(w);
   if (dc == nullptr) throw EOutOfResources("Out of system resources");
-  SetViewportOrgEx(dc, left_, top_, nullptr);
-  IntersectClipRect(dc, 0, 0, width_, height_);
+  // A control beyond the range of a DC's origin is off every surface: its
+  // DC draws nothing rather than at its parent's corner.
+  if (SetViewportOrgEx(dc, left_, top_, nullptr))
+    IntersectClipRect(dc, 0, 0, width_, height_);
+  else
+    IntersectClipRect(dc, 0, 0, 0, 0);
   *Window = w;
   return dc;
 }

@@ -39,6 +39,20 @@ void TControlCanvas::FreeHandle() {
   ReleaseDC(window, dc);
 }
 
+void TControlCanvas::PaintWith(HDC DC, const std::function<void()>& Paint) {
+  Lock();
+  try {
+    SetHandle(DC);
+    Paint();
+  } catch (...) {
+    SetHandle(nullptr);
+    Unlock();
+    throw;
+  }
+  SetHandle(nullptr);
+  Unlock();
+}
+
 void TControlCanvas::UpdateTextFlags() {
   // Text always runs left to right here: no reading-order flag is set.
   textFlags_ = 0;

@@ -138,6 +138,9 @@ class TControlCanvas : public TCanvas {
   void SetHandle(HDC value);
   // Releases the DC the canvas took itself (nothing for a bound one).
   void FreeHandle();
+  // Locks the canvas and binds DC for the length of Paint; the binding and
+  // the lock are undone on every path, an exception from Paint included.
+  void PaintWith(HDC DC, const std::function<void()>& Paint);
   // Recomputes the text output flags from the control (reading order).
   void UpdateTextFlags();
   [[nodiscard]] unsigned TextFlags() const { return textFlags_; }

@@ -10,18 +10,10 @@ TCustomControl::TCustomControl(TComponent* AOwner)
 TCustomControl::~TCustomControl() { canvas_->FreeHandle(); }
 
 void TCustomControl::PaintWindow(HDC DC) {
-  canvas_->Lock();
-  try {
-    canvas_->SetHandle(DC);
+  canvas_->PaintWith(DC, [this] {
     canvas_->UpdateTextFlags();
     Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  });
 }
 
 void TCustomControl::ReleaseDeviceContexts() { canvas_->FreeHandle(); }

@@ -243,17 +243,7 @@ void TCustomForm::CreateWnd() {
 }
 
 void TCustomForm::PaintWindow(HDC DC) {
-  canvas_->Lock();
-  canvas_->SetHandle(DC);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  canvas_->PaintWith(DC, [this] { Paint(); });
 }
 
 void TCustomForm::Paint() {
@@ -321,6 +311,9 @@ void TCustomForm::Close() {
 }
 
 void TCustomForm::Release() {
+  // Another owner may destroy the form before the application gets to it;
+  // the application must hear of that and forget it.
+  FreeNotification(&Application);
   Hide();
   if (std::find(Application.released_.begin(), Application.released_.end(), this) == Application.released_.end())
     Application.released_.push_back(this);

@@ -208,7 +208,7 @@ class TCustomForm : public TWinControl {
   void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const override;
   // Fires OnDestroy once; the application and Release call it before the
   // form is deleted.
-  void BeforeDestruction();
+  void BeforeDestruction() override;
 
  protected:
   // Reads the resource registered for this form's class (step 1 above);

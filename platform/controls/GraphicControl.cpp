@@ -27,17 +27,7 @@ void TGraphicControl::WMPaint(TMessage& Message) {
   // clip it has already set to this control; without one there is nothing
   // to paint on.
   if (Message.WParam == 0) return;
-  canvas_->Lock();
-  try {
-    canvas_->SetHandle(reinterpret_cast<HDC>(Message.WParam));
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-  canvas_->Unlock();
+  canvas_->PaintWith(reinterpret_cast<HDC>(Message.WParam), [this] { Paint(); });
 }
 
 void TGraphicControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {

@@ -141,23 +141,11 @@ struct VisibleDefaults {
   bool TabStop = false;
 };
 
-// The anchors an alignment gives a control; only other anchors are written.
-TAnchors AlignAnchors(TAlign align) {
-  switch (align) {
-    case alTop: return {akLeft, akTop, akRight};
-    case alBottom: return {akLeft, akRight, akBottom};
-    case alLeft: return {akLeft, akTop, akBottom};
-    case alRight: return {akRight, akTop, akBottom};
-    case alClient: return {akLeft, akTop, akRight, akBottom};
-    default: return {akLeft, akTop};
-  }
-}
-
 template <class T, class Base>
 void PublishVisible(TPublishedClass<T, Base>& b, const VisibleDefaults& d) {
   b.template Enumeration<TAlign>("Align", AlignInfo(), &T::Align, &T::SetAlign, alNone)
       .template Set<TAnchorKind>("Anchors", AnchorKindInfo(), &T::Anchors, &T::SetAnchors, TAnchors{akLeft, akTop})
-      .Stored([](const T& c) { return c.Anchors() != AlignAnchors(c.Align()); });
+      .Stored([](const T& c) { return c.Anchors() != AnchorAlign(c.Align()); });  // only anchors the alignment does not give
   if (d.Caption) b.String("Caption", &T::Caption, &T::SetCaption, std::string());
   b.Color("Color", &T::Color, &T::SetColor, d.Color)
       .Stored([](const T& c) { return !c.ParentColor(); })

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <climits>
 #include <unordered_map>
 
 #include "platform/base/Exceptions.h"
@@ -487,8 +488,16 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
     TControl* c = controls_[i];
     if (dynamic_cast<TWinControl*>(c) != nullptr) continue;
     if (!(c->Visible() || (c->Designing() && !c->ControlStyle().Contains(csNoDesignVisible)))) continue;
+    // A control placed beyond the range a DC's origin can take is off every
+    // surface: there is nothing of it to paint.
+    const long long x = static_cast<long long>(org.X) + c->Left();
+    const long long y = static_cast<long long>(org.Y) + c->Top();
+    if (x < INT_MIN || x > INT_MAX || y < INT_MIN || y > INT_MAX) continue;
     const int saved = SaveDC(DC);
-    SetViewportOrgEx(DC, org.X + c->Left(), org.Y + c->Top(), nullptr);
+    if (!SetViewportOrgEx(DC, static_cast<int>(x), static_cast<int>(y), nullptr)) {
+      RestoreDC(DC, saved);
+      continue;
+    }
     IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
     try {
       c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);

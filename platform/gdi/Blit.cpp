@@ -183,7 +183,7 @@ bool Run(Transfer& t) {
 
   RowWriter writer(surface);
   const std::uint32_t pattern = usesP ? writer.Representable(ToPix(dc.BrushColor)) : 0;
-  std::vector<std::uint32_t> srcRow, dstRow, result;
+  std::vector<std::uint32_t> srcRow, dstRow, result, span;
   std::vector<int> columns;
   for (const TRect& r : rects) {
     const std::size_t n = static_cast<std::size_t>(r.Width());
@@ -212,7 +212,7 @@ bool Run(Transfer& t) {
           } else {
             // Gather through the column map from the used span of the source row.
             const int first = columns.front(), last = columns.back();
-            std::vector<std::uint32_t> span(static_cast<std::size_t>(last - first + 1));
+            span.resize(static_cast<std::size_t>(last - first + 1));
             ReadSourceRow(src, sy, first, span);
             for (std::size_t i = 0; i < n; ++i) srcRow[i] = span[static_cast<std::size_t>(columns[i] - first)];
           }
@@ -235,12 +235,12 @@ bool Run(Transfer& t) {
   return true;
 }
 
-// The rule for a source surface drawn through a DC onto dst.
-Source DcSource(const DeviceContext& srcDc, const DeviceContext& dstDc, int x, int y, int w, int h) {
+// The rule for a source surface drawn through a DC onto dst; rect is in the
+// source's surface coordinates.
+Source DcSource(const DeviceContext& srcDc, const DeviceContext& dstDc, const TRect& rect) {
   Source s;
   s.Pixels = srcDc.Surface;
-  const TPoint p = srcDc.ToSurface({x, y});
-  s.Rect = TRect{p.X, p.Y, p.X + w, p.Y + h};
+  s.Rect = rect;
   if (s.Pixels == nullptr || dstDc.Surface == nullptr) return s;
   const bool srcMono = s.Pixels->BitCount() == 1;
   const bool dstMono = dstDc.Surface->BitCount() == 1;
@@ -259,15 +259,20 @@ Source DcSource(const DeviceContext& srcDc, const DeviceContext& dstDc, int x, i
   return s;
 }
 
-TRect DestRect(const DeviceContext& dc, int x, int y, int w, int h) {
-  const TPoint p = dc.ToSurface({x, y});
-  return TRect{p.X, p.Y, p.X + w, p.Y + h};
-}
-
 // Sizes are clamped so that coordinates plus sizes cannot overflow.
 bool SaneSize(long long x, long long y, long long w, long long h) {
   constexpr long long kLimit = 1LL << 30;
   return w >= 0 && h >= 0 && w < kLimit && h < kLimit && x > -kLimit && x < kLimit && y > -kLimit && y < kLimit;
+}
+
+// The surface rectangle of a logical one, or nothing when it leaves the
+// range the transfers handle. The DC's origin is added in 64 bits: sane
+// logical coordinates plus a far origin can exceed an int.
+std::optional<TRect> SurfaceRect(const DeviceContext& dc, int x, int y, int w, int h) {
+  const long long sx = static_cast<long long>(x) + dc.Origin.X;
+  const long long sy = static_cast<long long>(y) + dc.Origin.Y;
+  if (!SaneSize(sx, sy, w, h)) return std::nullopt;
+  return TRect{static_cast<int>(sx), static_cast<int>(sy), static_cast<int>(sx + w), static_cast<int>(sy + h)};
 }
 
 }  // namespace
@@ -284,13 +289,17 @@ bool PatBlt(HDC dc, int x, int y, int width, int height, std::uint32_t rop) {
   DeviceContext* context = DCFromHandle(dc);
   if (context == nullptr || UsesSource(RopIndex(rop))) return false;
   // Negative sizes count from the other corner, as the platform allows here.
-  if (width < 0) { x += width; width = -width; }
-  if (height < 0) { y += height; height = -height; }
-  if (!SaneSize(x, y, width, height)) return false;
-  if (width == 0 || height == 0) return true;
+  long long left = x, top = y, w = width, h = height;
+  if (w < 0) { left += w; w = -w; }
+  if (h < 0) { top += h; h = -h; }
+  if (!SaneSize(left, top, w, h)) return false;
+  if (w == 0 || h == 0) return true;
+  const auto rect = SurfaceRect(*context, static_cast<int>(left), static_cast<int>(top), static_cast<int>(w),
+                                static_cast<int>(h));
+  if (!rect) return false;
   Transfer t;
   t.Dst = context;
-  t.DstRect = DestRect(*context, x, y, width, height);
+  t.DstRect = *rect;
   t.Rop = rop;
   return Run(t);
 }
@@ -304,11 +313,17 @@ bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
   const DeviceContext* source = needsSource ? DCFromHandle(src) : nullptr;
   if (needsSource && source == nullptr) return false;
   if (width == 0 || height == 0) return true;
+  const auto dstRect = SurfaceRect(*context, x, y, width, height);
+  if (!dstRect) return false;
   Transfer t;
   t.Dst = context;
-  t.DstRect = DestRect(*context, x, y, width, height);
+  t.DstRect = *dstRect;
   t.Rop = rop;
-  if (source != nullptr) t.Src = DcSource(*source, *context, xSrc, ySrc, wSrc, hSrc);
+  if (source != nullptr) {
+    const auto srcRect = SurfaceRect(*source, xSrc, ySrc, wSrc, hSrc);
+    if (!srcRect) return false;
+    t.Src = DcSource(*source, *context, *srcRect);
+  }
   if (needsSource && t.Src.Pixels == nullptr) return true;  // a memory DC with no bitmap: nothing to copy
   return Run(t);
 }
@@ -317,21 +332,35 @@ bool BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int
   return StretchBlt(dst, x, y, width, height, src, xSrc, ySrc, width, height, rop);
 }
 
-int StretchDIBits(HDC dc, int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc, int hSrc,
-                  const Dib& src, std::uint32_t rop) {
+namespace {
+
+// A picture's pixels drawn through a DC: StretchDIBits, and TransparentDIBits
+// when a colour is to be left out. Returns the rows taken, 0 on failure.
+int DibTransfer(HDC dc, int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc, int hSrc,
+                const Dib& src, std::uint32_t rop, std::optional<COLORREF> transparent) {
   DeviceContext* context = DCFromHandle(dc);
   if (context == nullptr) return 0;
   if (!SaneSize(xDst, yDst, wDst, hDst) || !SaneSize(xSrc, ySrc, wSrc, hSrc)) return 0;
   if (wDst == 0 || hDst == 0 || wSrc == 0 || hSrc == 0 || src.Empty()) return 0;
+  const auto dstRect = SurfaceRect(*context, xDst, yDst, wDst, hDst);
+  if (!dstRect) return 0;
   Transfer t;
   t.Dst = context;
-  t.DstRect = DestRect(*context, xDst, yDst, wDst, hDst);
+  t.DstRect = *dstRect;
   t.Rop = rop;
   t.Src.Pixels = &src;
   t.Src.Rect = TRect{xSrc, ySrc, xSrc + wSrc, ySrc + hSrc};
+  if (transparent) t.SkipColor = ToPix(*transparent & 0xFFFFFF);
   if (context->Surface != nullptr && context->Surface->BitCount() == 1 && src.BitCount() != 1)
     t.Src.Rule = SourceRule::ToMonoNearest;
   return Run(t) ? hSrc : 0;
+}
+
+}  // namespace
+
+int StretchDIBits(HDC dc, int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc, int hSrc,
+                  const Dib& src, std::uint32_t rop) {
+  return DibTransfer(dc, xDst, yDst, wDst, hDst, xSrc, ySrc, wSrc, hSrc, src, rop, std::nullopt);
 }
 
 bool TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, int wSrc, int hSrc,
@@ -341,57 +370,62 @@ bool TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int x
   if (context == nullptr || source == nullptr) return false;
   if (!SaneSize(x, y, width, height) || !SaneSize(xSrc, ySrc, wSrc, hSrc)) return false;
   if (width == 0 || height == 0 || source->Surface == nullptr) return true;
+  const auto dstRect = SurfaceRect(*context, x, y, width, height);
+  const auto srcRect = SurfaceRect(*source, xSrc, ySrc, wSrc, hSrc);
+  if (!dstRect || !srcRect) return false;
   Transfer t;
   t.Dst = context;
-  t.DstRect = DestRect(*context, x, y, width, height);
-  t.Src = DcSource(*source, *context, xSrc, ySrc, wSrc, hSrc);
+  t.DstRect = *dstRect;
+  t.Src = DcSource(*source, *context, *srcRect);
   t.SkipColor = ToPix(transparent & 0xFFFFFF);
   return Run(t);
 }
 
 int TransparentDIBits(HDC dc, int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc, int hSrc,
                       const Dib& src, std::uint32_t rop, COLORREF transparent) {
-  DeviceContext* context = DCFromHandle(dc);
-  if (context == nullptr) return 0;
-  if (!SaneSize(xDst, yDst, wDst, hDst) || !SaneSize(xSrc, ySrc, wSrc, hSrc)) return 0;
-  if (wDst == 0 || hDst == 0 || wSrc == 0 || hSrc == 0 || src.Empty()) return 0;
-  Transfer t;
-  t.Dst = context;
-  t.DstRect = DestRect(*context, xDst, yDst, wDst, hDst);
-  t.Rop = rop;
-  t.Src.Pixels = &src;
-  t.Src.Rect = TRect{xSrc, ySrc, xSrc + wSrc, ySrc + hSrc};
-  t.SkipColor = ToPix(transparent & 0xFFFFFF);
-  if (context->Surface != nullptr && context->Surface->BitCount() == 1 && src.BitCount() != 1)
-    t.Src.Rule = SourceRule::ToMonoNearest;
-  return Run(t) ? hSrc : 0;
+  return DibTransfer(dc, xDst, yDst, wDst, hDst, xSrc, ySrc, wSrc, hSrc, src, rop, transparent);
 }
 
-int FillRect(HDC dc, const TRect& rect, HBRUSH brush) {
-  DeviceContext* context = DCFromHandle(dc);
+namespace {
+
+// A FillRect or FrameRect call checked: its result, and the surface
+// rectangle and colour to paint (an empty rectangle paints nothing).
+struct BrushFill {
+  int Result = 0;
+  DeviceContext* Context = nullptr;
+  TRect Rect;
+  std::uint32_t Pix = 0;
+};
+
+BrushFill CheckBrushFill(HDC dc, const TRect& rect, HBRUSH brush) {
+  BrushFill f;
+  f.Context = DCFromHandle(dc);
   COLORREF color = 0;
   int style = BS_SOLID;
-  if (context == nullptr || !GetBrushColor(brush, &color, &style)) return 0;
-  if (style == BS_NULL || rect.IsEmpty() || context->Surface == nullptr) return 1;
-  if (!SaneSize(rect.Left, rect.Top, 0, 0) || !SaneSize(rect.Right, rect.Bottom, 0, 0)) return 0;
-  raster::PaintRect(*context, rect.Offset(context->Origin.X, context->Origin.Y), ToPix(color), R2_COPYPEN);
-  return 1;
+  if (f.Context == nullptr || !GetBrushColor(brush, &color, &style)) return f;
+  f.Result = 1;
+  if (style == BS_NULL || rect.IsEmpty() || f.Context->Surface == nullptr) return f;
+  if (!SaneSize(rect.Left, rect.Top, 0, 0) || !SaneSize(rect.Right, rect.Bottom, 0, 0)) {
+    f.Result = 0;
+    return f;
+  }
+  f.Rect = rect.Offset(f.Context->Origin.X, f.Context->Origin.Y);
+  f.Pix = ToPix(color);
+  return f;
+}
+
+}  // namespace
+
+int FillRect(HDC dc, const TRect& rect, HBRUSH brush) {
+  const BrushFill f = CheckBrushFill(dc, rect, brush);
+  if (!f.Rect.IsEmpty()) raster::PaintRect(*f.Context, f.Rect, f.Pix, R2_COPYPEN);
+  return f.Result;
 }
 
 int FrameRect(HDC dc, const TRect& rect, HBRUSH brush) {
-  DeviceContext* context = DCFromHandle(dc);
-  COLORREF color = 0;
-  int style = BS_SOLID;
-  if (context == nullptr || !GetBrushColor(brush, &color, &style)) return 0;
-  if (style == BS_NULL || rect.IsEmpty() || context->Surface == nullptr) return 1;
-  if (!SaneSize(rect.Left, rect.Top, 0, 0) || !SaneSize(rect.Right, rect.Bottom, 0, 0)) return 0;
-  const TRect r = rect.Offset(context->Origin.X, context->Origin.Y);
-  const std::uint32_t pix = ToPix(color);
-  raster::PaintRect(*context, {r.Left, r.Top, r.Right, r.Top + 1}, pix, R2_COPYPEN);
-  if (r.Height() > 1) raster::PaintRect(*context, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, pix, R2_COPYPEN);
-  raster::PaintRect(*context, {r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1}, pix, R2_COPYPEN);
-  if (r.Width() > 1) raster::PaintRect(*context, {r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1}, pix, R2_COPYPEN);
-  return 1;
+  const BrushFill f = CheckBrushFill(dc, rect, brush);
+  if (!f.Rect.IsEmpty()) raster::PaintFrame(*f.Context, f.Rect, f.Pix, R2_COPYPEN);
+  return f.Result;
 }
 
 }  // namespace bellcut

@@ -1,8 +1,10 @@
 #include "platform/gdi/DeviceContext.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
+#include "platform/base/Exceptions.h"
 #include "platform/gdi/FontObjects.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiTables.h"
@@ -56,8 +58,23 @@ Region CurrentClip(const DeviceContext& context) {
   return Region(context.Surface->BoundsRect());
 }
 
+// Origins stay within this many pixels of the surface's corner, so that a
+// drawing call's checked coordinates plus the origin still fit an int.
+constexpr long long kOriginLimit = 1LL << 30;
+
+// Clamped rather than wrapped: far outside any surface is far outside still.
+int ClampCoord(long long v) { return static_cast<int>(std::clamp(v, -kOriginLimit * 2 + 1, kOriginLimit * 2 - 1)); }
+
 TRect LogicalToSurface(const DeviceContext& context, int left, int top, int right, int bottom) {
-  return TRect{left, top, right, bottom}.Offset(context.Origin.X, context.Origin.Y);
+  const long long ox = context.Origin.X, oy = context.Origin.Y;
+  return TRect{ClampCoord(left + ox), ClampCoord(top + oy), ClampCoord(right + ox), ClampCoord(bottom + oy)};
+}
+
+// Moves the origin to (x, y) surface coordinates unless that leaves the range.
+bool SetOrigin(DeviceContext& context, long long x, long long y) {
+  if (x <= -kOriginLimit || x >= kOriginLimit || y <= -kOriginLimit || y >= kOriginLimit) return false;
+  context.Origin = {static_cast<int>(x), static_cast<int>(y)};
+  return true;
 }
 
 }  // namespace
@@ -236,15 +253,20 @@ bool GetWindowOrgEx(HDC dc, TPoint* org) {
 bool SetWindowOrgEx(HDC dc, int x, int y, TPoint* old) {
   DeviceContext* context = DCFromHandle(dc);
   if (context == nullptr) return false;
-  if (old != nullptr) *old = context->DeviceOrigin - context->Origin;
-  context->Origin = context->DeviceOrigin - TPoint{x, y};
+  const TPoint before = context->DeviceOrigin - context->Origin;
+  if (!SetOrigin(*context, static_cast<long long>(context->DeviceOrigin.X) - x,
+                 static_cast<long long>(context->DeviceOrigin.Y) - y))
+    return false;
+  if (old != nullptr) *old = before;
   return true;
 }
 bool OffsetWindowOrgEx(HDC dc, int dx, int dy, TPoint* old) {
   DeviceContext* context = DCFromHandle(dc);
   if (context == nullptr) return false;
-  if (old != nullptr) *old = context->DeviceOrigin - context->Origin;
-  context->Origin = context->Origin - TPoint{dx, dy};
+  const TPoint before = context->DeviceOrigin - context->Origin;
+  if (!SetOrigin(*context, static_cast<long long>(context->Origin.X) - dx, static_cast<long long>(context->Origin.Y) - dy))
+    return false;
+  if (old != nullptr) *old = before;
   return true;
 }
 bool GetViewportOrgEx(HDC dc, TPoint* org) {
@@ -256,8 +278,11 @@ bool GetViewportOrgEx(HDC dc, TPoint* org) {
 bool SetViewportOrgEx(HDC dc, int x, int y, TPoint* old) {
   DeviceContext* context = DCFromHandle(dc);
   if (context == nullptr) return false;
-  if (old != nullptr) *old = context->Origin - context->DeviceOrigin;
-  context->Origin = context->DeviceOrigin + TPoint{x, y};
+  const TPoint before = context->Origin - context->DeviceOrigin;
+  if (!SetOrigin(*context, static_cast<long long>(context->DeviceOrigin.X) + x,
+                 static_cast<long long>(context->DeviceOrigin.Y) + y))
+    return false;
+  if (old != nullptr) *old = before;
   return true;
 }
 
@@ -270,7 +295,11 @@ int SelectClipRgn(HDC dc, HRGN rgn) {
     const Region* region = RegionFromHandle(rgn);
     if (region == nullptr) return RGN_ERROR;
     Region copy = *region;
-    copy.Offset(context->DeviceOrigin.X, context->DeviceOrigin.Y);
+    try {
+      copy.Offset(context->DeviceOrigin.X, context->DeviceOrigin.Y);
+    } catch (const EInvalidOperation&) {
+      return RGN_ERROR;  // a region at the edge of the coordinate range
+    }
     context->ClipRgn = std::move(copy);
   }
   return RegionClass(context->EffectiveClip());

@@ -23,7 +23,7 @@ template <class H, class T, HandleKind Kind>
 class HandleTable {
  public:
   H Add(std::unique_ptr<T> object) {
-    const std::uintptr_t value = (next_++ << 4) | static_cast<std::uintptr_t>(Kind);
+    const std::uintptr_t value = (nextValue_++ << 4) | static_cast<std::uintptr_t>(Kind);
     objects_.emplace(value, std::move(object));
     AdjustLiveHandleCount(Kind, +1);
     return reinterpret_cast<H>(value);
@@ -47,7 +47,10 @@ class HandleTable {
   [[nodiscard]] std::size_t Size() const { return objects_.size(); }
 
  private:
-  std::uintptr_t next_ = 1;
+  // Shared by every table of this kind and never reset: a table made to
+  // replace another (a fresh desktop) must not hand out values the old one
+  // gave, or a stale handle held somewhere would name a new object.
+  static inline std::uintptr_t nextValue_ = 1;
   std::unordered_map<std::uintptr_t, std::unique_ptr<T>> objects_;
 };
 

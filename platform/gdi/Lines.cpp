@@ -61,7 +61,9 @@ void DrawSegment(DeviceContext& dc, long long x0, long long y0, long long x1, lo
   raster::RowWriter writer(*dc.Surface);
   const std::uint32_t pen = writer.Representable(ToPix(dc.PenColor));
   for (long long i = first; i < last; ++i) {
-    const long long minor = minor0 + minorSign * ((2 * i * minorSpan + steps) / (2 * steps));
+    // Endpoints a whole int range apart make 2 * i * minorSpan exceed 64 bits.
+    const auto offset = (__int128{2} * i * minorSpan + steps) / (__int128{2} * steps);
+    const long long minor = minor0 + minorSign * static_cast<long long>(offset);
     const long long major = major0 + majorSign * i;
     const long long px = xMajor ? major : minor;
     const long long py = xMajor ? minor : major;
@@ -128,14 +130,7 @@ bool Rectangle(HDC dc, int left, int top, int right, int bottom) {
                              : TRect{r.Left, r.Top, r.Right - 1, r.Bottom - 1};
     raster::PaintRect(*context, inside, ToPix(context->BrushColor), context->Rop2);
   }
-  if (pen) {
-    const std::uint32_t pix = ToPix(context->PenColor);
-    const int rop2 = context->Rop2;
-    raster::PaintRect(*context, {r.Left, r.Top, r.Right, r.Top + 1}, pix, rop2);
-    if (r.Height() > 1) raster::PaintRect(*context, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, pix, rop2);
-    raster::PaintRect(*context, {r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1}, pix, rop2);
-    if (r.Width() > 1) raster::PaintRect(*context, {r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1}, pix, rop2);
-  }
+  if (pen) raster::PaintFrame(*context, r, ToPix(context->PenColor), context->Rop2);
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/gdi/Raster.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace bellcut::raster {
@@ -39,11 +40,12 @@ void RowWriter::Write(int y, int x, std::span<const std::uint32_t> pixels) {
     case 32: {
       std::uint8_t* p = row + 4 * static_cast<std::size_t>(x);
       for (std::size_t i = 0; i < n; ++i, p += 4) {
-        // The fourth byte is not colour: drawing keeps it.
-        const std::uint32_t v = pixels[i];
-        p[0] = static_cast<std::uint8_t>(v);
-        p[1] = static_cast<std::uint8_t>(v >> 8);
-        p[2] = static_cast<std::uint8_t>(v >> 16);
+        // The fourth byte is not colour: drawing keeps it. One 32-bit load
+        // and store per pixel (little-endian: blue is the low byte).
+        std::uint32_t word;
+        std::memcpy(&word, p, 4);
+        word = (word & 0xFF000000u) | (pixels[i] & 0xFFFFFFu);
+        std::memcpy(p, &word, 4);
       }
       break;
     }
@@ -97,6 +99,26 @@ void ReadRow(const Dib& dib, int y, int x, std::span<std::uint32_t> out) {
         out[i] = ((row[px >> 3] >> (7 - (px & 7))) & 1u) ? 0xFFFFFF : 0;
       }
       break;
+    case 4:
+    case 8: {
+      // Indexes straight from the row bytes through a table of the palette's
+      // colours (indexes past the palette read black).
+      const auto& palette = dib.Palette();
+      const bool four = dib.BitCount() == 4;
+      std::uint32_t colors[256] = {};
+      const std::size_t entries = std::min<std::size_t>(palette.size(), four ? 16 : 256);
+      for (std::size_t k = 0; k < entries; ++k) colors[k] = QuadToPix(palette[k]);
+      if (four) {
+        for (std::size_t i = 0; i < n; ++i) {
+          const std::size_t px = static_cast<std::size_t>(x) + i;
+          const std::uint8_t b = row[px >> 1];
+          out[i] = colors[(px & 1) ? (b & 0x0F) : (b >> 4)];
+        }
+      } else {
+        for (std::size_t i = 0; i < n; ++i) out[i] = colors[row[static_cast<std::size_t>(x) + i]];
+      }
+      break;
+    }
     default: {
       const auto& palette = dib.Palette();
       for (std::size_t i = 0; i < n; ++i) {
@@ -153,6 +175,14 @@ void PaintRect(DeviceContext& dc, const TRect& rect, std::uint32_t pix, int rop2
       writer.Write(y, r.Left, buffer);
     }
   }
+}
+
+void PaintFrame(DeviceContext& dc, const TRect& r, std::uint32_t pix, int rop2) {
+  if (r.IsEmpty()) return;
+  PaintRect(dc, {r.Left, r.Top, r.Right, r.Top + 1}, pix, rop2);
+  if (r.Height() > 1) PaintRect(dc, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, pix, rop2);
+  PaintRect(dc, {r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1}, pix, rop2);
+  if (r.Width() > 1) PaintRect(dc, {r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1}, pix, rop2);
 }
 
 }  // namespace bellcut::raster

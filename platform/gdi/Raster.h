@@ -53,5 +53,8 @@ void ReadRow(const Dib& dib, int y, int x, std::span<std::uint32_t> out);
 // Fills rect (surface coordinates) with a colour combined by a binary raster
 // operation, clipped to the DC. Used by lines, rectangles and pixels.
 void PaintRect(DeviceContext& dc, const TRect& rect, std::uint32_t pix, int rop2);
+// The one-pixel outline just inside rect (surface coordinates), each pixel
+// painted once, as PaintRect paints.
+void PaintFrame(DeviceContext& dc, const TRect& rect, std::uint32_t pix, int rop2);
 
 }  // namespace bellcut::raster

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 namespace bellcut {
@@ -37,7 +38,14 @@ using RECT = TRect;
 using POINT = TPoint;
 
 [[nodiscard]] constexpr TRect Rect(int l, int t, int r, int b) { return {l, t, r, b}; }
-[[nodiscard]] constexpr TRect Bounds(int l, int t, int w, int h) { return {l, t, l + w, t + h}; }
+// The far edges saturate at the ends of the int range instead of wrapping
+// round, so a placement near the edge of the range stays a sane rectangle.
+[[nodiscard]] constexpr TRect Bounds(int l, int t, int w, int h) {
+  const auto edge = [](long long start, long long size) {
+    return static_cast<int>(std::clamp<long long>(start + size, INT_MIN, INT_MAX));
+  };
+  return {l, t, edge(l, w), edge(t, h)};
+}
 [[nodiscard]] constexpr TPoint Point(int x, int y) { return {x, y}; }
 [[nodiscard]] constexpr bool IsRectEmpty(const TRect& r) { return r.IsEmpty(); }
 inline bool OffsetRect(TRect& r, int dx, int dy) { r = r.Offset(dx, dy); return true; }

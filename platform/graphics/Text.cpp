@@ -265,9 +265,17 @@ void PaintLine(TextPainter& painter, const DeviceContext& dc, const DcFont& font
   }
 }
 
+// Coordinates beyond this lie far outside any surface; clamping them there
+// keeps the layout arithmetic (centring, the DC's origin, line advances)
+// inside int without moving anything that can be seen.
+constexpr int kTextCoordLimit = 1 << 28;
+int ClampTextCoord(int v) { return std::clamp(v, -kTextCoordLimit, kTextCoordLimit); }
+
 }  // namespace
 
-int DrawTextOn(DeviceContext& dc, std::string_view text, TRect& rect, unsigned format) {
+int DrawTextOn(DeviceContext& dc, std::string_view text, TRect& callerRect, unsigned format) {
+  TRect rect{ClampTextCoord(callerRect.Left), ClampTextCoord(callerRect.Top), ClampTextCoord(callerRect.Right),
+             ClampTextCoord(callerRect.Bottom)};
   const DcFont font = FontOf(dc);
   const FontMetrics& m = font.Font->Metrics();
   const bool singleLine = (format & DT_SINGLELINE) != 0;
@@ -287,6 +295,7 @@ int DrawTextOn(DeviceContext& dc, std::string_view text, TRect& rect, unsigned f
     for (const LineText& line : lines) widest = std::max(widest, measure.Width(line));
     rect.Right = rect.Left + widest;
     rect.Bottom = rect.Top + total;
+    callerRect = rect;
     return total;
   }
 
@@ -320,7 +329,7 @@ void TextOutOn(DeviceContext& dc, int x, int y, std::string_view text) {
   LineText line;
   for (char32_t c : ToCodePoints(text)) line.push_back({c, false});
   TextPainter painter(*dc.Surface, ClipRects(dc, nullptr), dc.TextColor);
-  PaintLine(painter, dc, font, measure, line, x + dc.Origin.X, y + dc.Origin.Y);
+  PaintLine(painter, dc, font, measure, line, ClampTextCoord(x) + dc.Origin.X, ClampTextCoord(y) + dc.Origin.Y);
 }
 
 TSize TextExtentOn(const DeviceContext& dc, std::string_view text) {

@@ -44,6 +44,7 @@ TPoint TopOrigin(const Window* w) {
 }  // namespace
 
 Window* WindowSystem::HitTopLevel(TPoint screen) const {
+  screen = ClampPoint(screen);
   for (auto it = root_.Children.rbegin(); it != root_.Children.rend(); ++it) {
     const Window* top = *it;
     if ((top->Style & WS_VISIBLE) == 0) continue;
@@ -53,7 +54,7 @@ Window* WindowSystem::HitTopLevel(TPoint screen) const {
 }
 
 Window* WindowSystem::DeepestAt(Window* w, TPoint screen, bool skipDisabled) const {
-  const TPoint p = screen - TopOrigin(w);
+  const TPoint p = ClampPoint(screen) - TopOrigin(w);
   for (;;) {
     const TPoint o = WindowOriginInTop(w);
     if (!ClientRectInWindow(w).Offset(o.X, o.Y).Contains(p.X, p.Y)) return w;
@@ -227,6 +228,7 @@ HWND ChildWindowFromPointEx(HWND parent, TPoint point, UINT flags) {
   Window* p = WS().Find(parent);
   if (p == nullptr) return nullptr;
   const TRect c = WindowSystem::ClientRectInWindow(p);
+  point = windowing::ClampPoint(point);
   if (!TRect{0, 0, c.Width(), c.Height()}.Contains(point.X, point.Y)) return nullptr;
   const TPoint inTop = point + WindowSystem::ClientOriginInTop(p);
   for (auto it = p->Children.rbegin(); it != p->Children.rend(); ++it) {
@@ -255,7 +257,7 @@ int ButtonIndex(MouseButton b) { return b == MouseButton::Left ? 0 : b == MouseB
 }  // namespace
 
 void MoveMouse(int x, int y) {
-  WS().Cursor = {x, y};
+  WS().Cursor = windowing::ClampPoint({x, y});
   Queue(windowing::InputKind::Move, 0, 0);
 }
 

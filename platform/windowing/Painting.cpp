@@ -140,7 +140,11 @@ HDC WindowSystem::MakeDC(Window* w, bool clientOnly, const std::optional<Region>
   const HDC dc = CreateSurfaceDC(top->Surface.get());
   DeviceContext* d = DCFromHandle(dc);
   if (d == nullptr) return nullptr;
-  d->Origin = clientOnly ? ClientOriginInTop(w) : WindowOriginInTop(w);
+  // Device (0, 0) is the corner of the client area (or of the window): the
+  // viewport origin and selected clip regions count from there, not from
+  // the top-level surface's corner.
+  d->DeviceOrigin = clientOnly ? ClientOriginInTop(w) : WindowOriginInTop(w);
+  d->Origin = d->DeviceOrigin;
   d->VisRgn = clip ? *clip : VisibleInTop(w, clientOnly);
   WindowDcs.emplace_back(dc, top);
   return dc;

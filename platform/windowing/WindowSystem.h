@@ -4,6 +4,7 @@
 // use WinUser.h and Desktop.h, not this header.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -25,6 +26,16 @@ constexpr int kFrame = 3;             // border of captioned and framed windows
 constexpr int kToolCaption = 17;      // caption bar of tool windows
 constexpr int kCaption = 19;          // caption bar of other windows
 constexpr int kMaxWindowSide = 16384;
+// Window positions are kept within this distance of the parent's origin, so
+// that positions summed along a chain of parents stay far inside int.
+constexpr int kMaxWindowCoord = 1 << 20;
+// Points given to the window system (pointer positions, hit tests) are
+// clamped to this range: everything beyond lies outside every window, and
+// the clamped values leave room for window offsets to be subtracted.
+constexpr int kMaxPointCoord = 1 << 29;
+[[nodiscard]] constexpr TPoint ClampPoint(TPoint p) {
+  return {std::clamp(p.X, -kMaxPointCoord, kMaxPointCoord), std::clamp(p.Y, -kMaxPointCoord, kMaxPointCoord)};
+}
 constexpr UINT kMinTimerInterval = 10;
 constexpr UINT kDoubleClickTime = 500;
 constexpr int kDoubleClickWidth = 4;  // SM_CXDOUBLECLK / SM_CYDOUBLECLK

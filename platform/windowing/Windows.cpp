@@ -1,6 +1,7 @@
 // Windows: creation and destruction, the tree and the z-order, placement and
 // visibility, and the window calls of WinUser.h built on them.
 #include <algorithm>
+#include <climits>
 #include <exception>
 #include <iostream>
 
@@ -17,6 +18,16 @@ std::unique_ptr<WindowSystem>& Instance() {
 }
 
 int ClampSide(int v) { return std::clamp(v, 0, kMaxWindowSide); }
+int ClampCoord(int v) { return std::clamp(v, -kMaxWindowCoord, kMaxWindowCoord); }
+
+// A point moved by an offset, saturating at the ends of the int range.
+TPoint MovedPoint(TPoint p, TPoint by, int sign) {
+  const auto move = [&](int v, int d) {
+    const long long r = static_cast<long long>(v) + static_cast<long long>(sign) * d;
+    return static_cast<int>(std::clamp<long long>(r, INT_MIN, INT_MAX));
+  };
+  return {move(p.X, by.X), move(p.Y, by.Y)};
+}
 
 }  // namespace
 
@@ -153,7 +164,7 @@ HWND WindowSystem::Create(const CreateParams& params) {
   object->ClassStyle = params.ClassStyle;
   object->Background = params.Background;
   object->Text = params.Caption;
-  object->Rect = Bounds(params.X, params.Y, ClampSide(params.Width), ClampSide(params.Height));
+  object->Rect = Bounds(ClampCoord(params.X), ClampCoord(params.Y), ClampSide(params.Width), ClampSide(params.Height));
   const HWND hwnd = table_.Add(std::move(object));
   Window* w = table_.Get(hwnd);
   w->Handle = hwnd;
@@ -271,8 +282,8 @@ bool WindowSystem::SetPos(Window* w, HWND insertAfter, int x, int y, int cx, int
   WINDOWPOS wp;
   wp.hwnd = w->Handle;
   wp.hwndInsertAfter = insertAfter;
-  wp.x = (flags & SWP_NOMOVE) != 0 ? w->Rect.Left : x;
-  wp.y = (flags & SWP_NOMOVE) != 0 ? w->Rect.Top : y;
+  wp.x = (flags & SWP_NOMOVE) != 0 ? w->Rect.Left : ClampCoord(x);
+  wp.y = (flags & SWP_NOMOVE) != 0 ? w->Rect.Top : ClampCoord(y);
   wp.cx = (flags & SWP_NOSIZE) != 0 ? w->Rect.Width() : ClampSide(cx);
   wp.cy = (flags & SWP_NOSIZE) != 0 ? w->Rect.Height() : ClampSide(cy);
   wp.flags = flags;
@@ -280,6 +291,8 @@ bool WindowSystem::SetPos(Window* w, HWND insertAfter, int x, int y, int cx, int
   SendMessage(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&wp));
   w = Find(hwnd);
   if (w == nullptr) return false;
+  wp.x = ClampCoord(wp.x);
+  wp.y = ClampCoord(wp.y);
   wp.cx = ClampSide(wp.cx);
   wp.cy = ClampSide(wp.cy);
 
@@ -510,14 +523,14 @@ BOOL GetClientRect(HWND hwnd, TRect* rect) {
 BOOL ClientToScreen(HWND hwnd, TPoint* point) {
   Window* w = WS().Find(hwnd);
   if (w == nullptr || point == nullptr) return FALSE;
-  *point = *point + WindowSystem::ClientOriginOnScreen(w);
+  *point = windowing::MovedPoint(*point, WindowSystem::ClientOriginOnScreen(w), +1);
   return TRUE;
 }
 
 BOOL ScreenToClient(HWND hwnd, TPoint* point) {
   Window* w = WS().Find(hwnd);
   if (w == nullptr || point == nullptr) return FALSE;
-  *point = *point - WindowSystem::ClientOriginOnScreen(w);
+  *point = windowing::MovedPoint(*point, WindowSystem::ClientOriginOnScreen(w), -1);
   return TRUE;
 }
 

@@ -4,6 +4,7 @@
 // rules (capture, click, enter/leave) and handle bookkeeping.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -705,6 +706,50 @@ TEST_F(ControlTest, ParentColorAndFontReachChildrenThatFollowThem) {
   f.SetShowHint(true);
   EXPECT_TRUE(follows->ShowHint());
   EXPECT_TRUE(follows->ParentShowHint());
+}
+
+}  // namespace
+}  // namespace bellcut
+
+namespace bellcut {
+namespace {
+
+// Outside a paint, a windowless control's canvas takes its parent's DC and
+// moves the origin to the control: counted from the parent's client area,
+// also when that parent is a child window away from the form's corner.
+TEST_F(ControlTest, GraphicCanvasOnANestedParentDrawsAtTheControl) {
+  TForm& f = MakeForm(100, 100, 200, 150);
+  auto* panel = Child<TPanelCtl>(f, "panel", {30, 20, 150, 120}, clWhite);
+  auto* s = Child<TSwatch>(*panel, "s", {10, 10, 30, 25});
+  ShowAndPaint();
+  s->Canvas().Brush().SetColor(clGreen);
+  s->Canvas().FillRect(Rect(-10, -10, 100, 100));
+  EXPECT_EQ(desktop::ScreenPixel(140, 130), RGB(0, 128, 0));  // form + panel + control
+  EXPECT_EQ(desktop::ScreenPixel(159, 144), RGB(0, 128, 0));
+  EXPECT_EQ(desktop::ScreenPixel(160, 144), RGB(255, 255, 255));
+  EXPECT_EQ(desktop::ScreenPixel(139, 130), RGB(255, 255, 255));
+  EXPECT_EQ(desktop::ScreenPixel(110, 110), RGB(255, 255, 255)) << "drawn at the form's corner instead";
+  FreeDeviceContexts();
+}
+
+// Windowless children placed at the far ends of the coordinate range are
+// off every surface: painting the parent and drawing on their canvases
+// show nothing of them anywhere.
+TEST_F(ControlTest, FarAwayGraphicChildrenPaintNothing) {
+  TForm& f = MakeForm(100, 100, 200, 150);
+  std::vector<TSwatch*> far;
+  for (int at : {INT_MAX - 10, INT_MIN + 10, 1 << 30, -(1 << 30)}) {
+    far.push_back(Child<TSwatch>(f, "far", {0, 0, 20, 20}, clRed));
+    far.back()->SetBounds(at, at, 20, 20);
+  }
+  ShowAndPaint();
+  for (TSwatch* s : far) {
+    s->Canvas().Brush().SetColor(clRed);
+    s->Canvas().FillRect(Rect(0, 0, 20, 20));
+  }
+  FreeDeviceContexts();
+  for (int y = 100; y < 250; y += 7)
+    for (int x = 100; x < 300; x += 7) ASSERT_EQ(desktop::ScreenPixel(x, y), RGB(255, 255, 255)) << x << "," << y;
 }
 
 }  // namespace

@@ -601,3 +601,26 @@ TEST_F(FormTest, NoHandleLeaksOverCreateShowDestroy) {
 
 }  // namespace
 }  // namespace bellcut::test
+
+namespace bellcut::test {
+namespace {
+
+// A released form that its released owner destroys first must not be
+// destroyed a second time when the released list is worked off.
+TEST_F(FormTest, ReleasedFormDestroyedByItsReleasedOwnerIsNotDestroyedAgain) {
+  std::vector<std::string> events;
+  auto* owner = TCustomForm::Create<TForm>(&Application);
+  auto* owned = TCustomForm::Create<TForm>(owner);
+  owner->OnDestroy = [&](TObject*) { events.push_back("owner"); };
+  owned->OnDestroy = [&](TObject*) { events.push_back("owned"); };
+  owned->Release();
+  owner->Release();
+  PostMessage(nullptr, WM_NULL, 0, 0);
+  Application.ProcessMessages();
+  EXPECT_EQ(Screen.FormCount(), 0);
+  // The owned form goes with its owner, whose OnDestroy fires first.
+  EXPECT_EQ(events, (std::vector<std::string>{"owner", "owned"}));
+}
+
+}  // namespace
+}  // namespace bellcut::test

@@ -316,3 +316,37 @@ TEST_F(BlitTest, CreateBitmapReadsWordAlignedRows) {
 
 }  // namespace
 }  // namespace bellcut
+
+namespace bellcut {
+namespace {
+
+// Coordinates that are harmless alone overflow once a far origin is added.
+TEST_F(BlitTest, FarOriginsWithHostileCoordinatesStayDefined) {
+  Canvas src(5, 5, 32), dst(5, 5, 32);
+  src.pixels->Fill(RGB(9, 9, 9));
+  const int origins[] = {INT_MIN, INT_MIN / 2, -1, 0, INT_MAX / 2, INT_MAX};
+  const int coords[] = {-(1 << 30) + 1, -7, 0, (1 << 30) - 1};
+  const HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  for (int org : origins)
+    for (int c : coords) {
+      dst.pixels->Fill(0);
+      SetViewportOrgEx(dst.dc, org, ~org, nullptr);
+      SetViewportOrgEx(src.dc, ~org, org, nullptr);
+      BitBlt(dst.dc, c, c, 3, 3, src.dc, c, ~c, SRCCOPY);
+      StretchBlt(dst.dc, c, ~c, (1 << 30) - 1, 5, src.dc, c, c, 5, 5, SRCCOPY);
+      PatBlt(dst.dc, c, c, -(1 << 30) + 1, (1 << 30) - 1, WHITENESS);
+      FillRect(dst.dc, TRect{c, c, (1 << 30) - 1, (1 << 30) - 1}, black);
+      FrameRect(dst.dc, TRect{c, ~c, (1 << 30) - 1, (1 << 30) - 1}, black);
+      TransparentBlt(dst.dc, c, c, 5, 5, src.dc, c, c, 5, 5, 0);
+      StretchDIBits(dst.dc, c, c, 5, 5, c, c, 5, 5, *src.pixels, SRCCOPY);
+      SetViewportOrgEx(dst.dc, 0, 0, nullptr);
+      SetViewportOrgEx(src.dc, 0, 0, nullptr);
+    }
+  // With the origins back at zero, plain copies work as before.
+  dst.pixels->Fill(0);
+  ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 5, 5, src.dc, 0, 0, SRCCOPY));
+  EXPECT_EQ(dst.pixels->GetPixel(4, 4), RGB(9, 9, 9));
+}
+
+}  // namespace
+}  // namespace bellcut

@@ -170,3 +170,45 @@ TEST(LinesTest, PixelsHonourClipAndReportOutside) {
 
 }  // namespace
 }  // namespace bellcut
+
+namespace bellcut {
+namespace {
+
+// Endpoints at the ends of the int range, also seen through a far origin:
+// the slope arithmetic of such a line needs more than 64 bits.
+TEST(LinesTest, FullRangeLinesAndFarOriginsStayDefined) {
+  struct Case {
+    int x0, y0, x1, y1;
+    int orgX, orgY;
+  };
+  const Case cases[] = {
+      {INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0, 0},
+      {INT_MAX, INT_MIN, INT_MIN, INT_MAX, 0, 0},
+      {INT_MIN, INT_MAX, INT_MAX, INT_MIN, INT_MAX, INT_MAX},
+      {0, 0, 9, 9, INT_MAX, INT_MIN},
+      {-5, -5, 5, 5, INT_MIN, INT_MAX},
+  };
+  for (const Case& c : cases) {
+    Surface s(10, 10);
+    UseWhitePen(s.dc);
+    SetViewportOrgEx(s.dc, c.orgX, c.orgY, nullptr);
+    MoveToEx(s.dc, c.x0, c.y0, nullptr);
+    LineTo(s.dc, c.x1, c.y1);
+    Rectangle(s.dc, c.x0, c.y0, c.x1, c.y1);
+    SetPixel(s.dc, c.x1, c.y1, RGB(255, 255, 255));
+    (void)GetPixel(s.dc, c.x0, c.y0);
+    IntersectClipRect(s.dc, c.x0, c.y0, c.x1, c.y1);
+    ExcludeClipRect(s.dc, c.x1, c.y1, c.x0, c.y0);
+  }
+  // The diagonal through the whole range crosses a small surface at its own diagonal.
+  Surface s(10, 10);
+  UseWhitePen(s.dc);
+  MoveToEx(s.dc, INT_MIN + 1, INT_MIN + 1, nullptr);
+  LineTo(s.dc, INT_MAX, INT_MAX);
+  std::set<std::pair<int, int>> diagonal;
+  for (int i = 0; i < 10; ++i) diagonal.insert({i, i});
+  EXPECT_EQ(s.Painted(), diagonal);
+}
+
+}  // namespace
+}  // namespace bellcut

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -480,6 +481,42 @@ TEST(Text, DrawingLeaksNoHandles) {
   }
   EXPECT_EQ(LiveHandleCount(HandleKind::Font), fonts);
   EXPECT_EQ(LiveHandleCount(HandleKind::DC), dcs);
+}
+
+}  // namespace
+}  // namespace bellcut
+
+namespace bellcut {
+namespace {
+
+// Rectangles and positions at the ends of the int range, with and without a
+// far origin: the layout arithmetic stays defined.
+TEST_F(TextSurface, ExtremeRectanglesAndPositionsStayDefined) {
+  const TRect rects[] = {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {INT_MAX - 1, INT_MAX - 1, INT_MAX, INT_MAX},
+                         {INT_MIN, 0, INT_MIN + 1, 10}, {INT_MAX, INT_MAX, INT_MIN, INT_MIN}};
+  const unsigned formats[] = {DT_CENTER | DT_VCENTER | DT_SINGLELINE, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE,
+                              DT_WORDBREAK, DT_CALCRECT, DT_NOCLIP};
+  const int origins[] = {0, (1 << 30) - 1, -(1 << 30) + 1};
+  for (int org : origins) {
+    SetViewportOrgEx(dc_, org, org, nullptr);
+    for (const TRect& r : rects)
+      for (unsigned format : formats) {
+        TRect copy = r;
+        DrawTextA(dc_, "Ab &c\tde", -1, &copy, format);
+      }
+    for (int at : {INT_MIN, INT_MAX, -(1 << 29), 1 << 29}) TextOutA(dc_, at, at, "Ab", 2);
+  }
+  // Centred in the whole range, a line sits across the surface's corner, as
+  // it would in a rectangle centred on (0, 0).
+  SetViewportOrgEx(dc_, 0, 0, nullptr);
+  surface_.Fill(kWhite);
+  TRect all{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+  DrawTextA(dc_, "WWWW", -1, &all, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  const TRect ink = InkBounds(surface_, kWhite);
+  EXPECT_LT(ink.Left, Extent("W").cx) << ink.Left << "," << ink.Top << "," << ink.Right << "," << ink.Bottom;
+  EXPECT_LT(ink.Right, Extent("WWWW").cx / 2 + 2);
+  EXPECT_LT(ink.Bottom, Metrics().tmHeight / 2 + 2);
+  EXPECT_FALSE(ink.IsEmpty());
 }
 
 }  // namespace

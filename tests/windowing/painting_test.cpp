@@ -212,3 +212,47 @@ TEST_F(PaintingTest, EraseBackgroundUsesTheWindowColour) {
 
 }  // namespace
 }  // namespace bellcut::test
+
+namespace bellcut::test {
+namespace {
+
+// A window DC's device coordinates are the window's client coordinates:
+// the viewport origin and a selected clip region count from the client
+// corner, for a child window and a framed top-level window alike.
+TEST_F(PaintingTest, ViewportOriginAndClipRegionCountFromTheClientArea) {
+  const HWND top = TopLevel(Bounds(10, 10, 200, 150), kWhite, WS_POPUP | WS_VISIBLE | WS_CAPTION);
+  const HWND child = Child(top, Bounds(30, 20, 100, 80), kWhite);
+  UpdateWindow(top);
+  UpdateWindow(child);
+  // Where each window gets a clip square: inside its own client area and,
+  // for the top-level window, clear of the child.
+  const std::pair<HWND, TPoint> cases[] = {{child, {40, 40}}, {top, {150, 105}}};
+  for (const auto& [h, at] : cases) {
+    HDC dc = GetDC(h);
+    TPoint old{};
+    ASSERT_TRUE(SetViewportOrgEx(dc, 5, 6, &old));
+    EXPECT_EQ(old, (TPoint{0, 0}));
+    TPoint org{};
+    GetViewportOrgEx(dc, &org);
+    EXPECT_EQ(org, (TPoint{5, 6}));
+    EXPECT_EQ(SetPixel(dc, 0, 0, kRed), kRed);
+    SetViewportOrgEx(dc, 0, 0, nullptr);
+    HRGN clip = CreateRectRgn(at.X, at.Y, at.X + 10, at.Y + 10);
+    SelectClipRgn(dc, clip);
+    DeleteObject(clip);
+    HBRUSH blue = CreateSolidBrush(kBlue);
+    FillRect(dc, TRect{0, 0, 200, 150}, blue);
+    DeleteObject(blue);
+    ReleaseDC(h, dc);
+
+    HDC check = GetDC(h);
+    EXPECT_EQ(GetPixel(check, 5, 6), kRed) << "viewport origin in client coordinates";
+    EXPECT_EQ(GetPixel(check, at.X + 5, at.Y + 5), kBlue) << "clip region in client coordinates";
+    EXPECT_EQ(GetPixel(check, at.X - 1, at.Y - 1), kWhite);
+    EXPECT_EQ(GetPixel(check, at.X + 10, at.Y + 10), kWhite);
+    ReleaseDC(h, check);
+  }
+}
+
+}  // namespace
+}  // namespace bellcut::test

@@ -1,5 +1,6 @@
 // Windows: geometry and frames, z-order, destruction, handle counts, regions.
 #include <algorithm>
+#include <climits>
 #include <stdexcept>
 
 #include "platform/base/Exceptions.h"
@@ -259,6 +260,83 @@ TEST_F(WindowsTest, PlacementSendsSizeAndMoveAndVisibilityFollowsAncestors) {
   EXPECT_TRUE(EnableWindow(child, FALSE) == FALSE);
   EXPECT_FALSE(IsWindowEnabled(child));
   EXPECT_EQ(Count(child, WM_ENABLE), 1);
+}
+
+}  // namespace
+}  // namespace bellcut::test
+
+namespace bellcut::test {
+namespace {
+
+// Positions at the ends of the int range: the window's rectangle, its
+// region, painting, hit testing and screen reads must all stay defined.
+TEST_F(WindowsTest, ExtremePositionsStayDefined) {
+  const int positions[] = {INT_MIN, INT_MIN + 1, -(1 << 30), 1 << 30, INT_MAX - 1, INT_MAX};
+  for (int x : positions) {
+    const HWND top = TopLevel(Bounds(0, 0, 50, 40), RGB(0, 200, 0));
+    const HWND child = Child(top, Bounds(5, 5, 20, 20), RGB(200, 0, 0));
+    ASSERT_NE(child, nullptr);
+    SetWindowPos(top, nullptr, x, ~x, 60, 50, SWP_NOZORDER);
+    SetWindowPos(child, nullptr, ~x, x, 30, 30, SWP_NOZORDER);
+    MoveWindow(child, x, x, INT_MAX, INT_MAX, TRUE);
+    SetWindowRgn(child, CreateRectRgn(0, 0, 10, 10), TRUE);
+    InvalidateRect(child, nullptr, TRUE);
+    UpdateWindow(top);
+    UpdateWindow(child);
+    TRect r;
+    ASSERT_TRUE(GetWindowRect(top, &r));
+    EXPECT_LE(r.Left, r.Right);
+    ASSERT_TRUE(GetWindowRect(child, &r));
+    EXPECT_LE(r.Left, r.Right);
+    TPoint p{x, x};
+    ClientToScreen(child, &p);
+    ScreenToClient(child, &p);
+    for (const TPoint corner : {TPoint{INT_MIN, INT_MIN}, TPoint{INT_MAX, INT_MIN}, TPoint{INT_MIN, INT_MAX},
+                                TPoint{INT_MAX, INT_MAX}}) {
+      (void)WindowFromPoint(corner);
+      (void)ChildWindowFromPoint(top, corner);
+      desktop::MoveMouse(corner.X, corner.Y);
+      desktop::PressMouse(desktop::MouseButton::Left);
+      desktop::ReleaseMouse(desktop::MouseButton::Left);
+      desktop::Pump();
+    }
+    HDC dc = GetDC(child);
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    FillRect(dc, TRect{0, 0, 10, 10}, brush);
+    DeleteObject(brush);
+    ReleaseDC(child, dc);
+    DestroyWindow(top);
+  }
+  // Creation takes the same care as placement.
+  CreateParams p;
+  p.Style = WS_POPUP | WS_VISIBLE;
+  p.X = INT_MAX;
+  p.Y = INT_MIN;
+  p.Width = 10;
+  p.Height = 10;
+  const HWND far = CreateWindowEx(p);
+  ASSERT_NE(far, nullptr);
+  TRect r;
+  ASSERT_TRUE(GetWindowRect(far, &r));
+  EXPECT_EQ(r.Width(), 10);
+  EXPECT_EQ(r.Height(), 10);
+  DestroyWindow(far);
+}
+
+// A handle kept from an earlier desktop never names a window of a later one,
+// so an object that outlived its desktop cannot destroy or redirect someone
+// else's window with it.
+TEST_F(WindowsTest, HandlesFromAnEarlierDesktopStayInvalid) {
+  std::vector<HWND> old;
+  for (int i = 0; i < 3; ++i) old.push_back(TopLevel(Bounds(0, 0, 10, 10), RGB(0, 0, 0)));
+  ResetDesktop(DesktopOptions{800, 600, false});
+  std::vector<HWND> fresh;
+  for (int i = 0; i < 3; ++i) fresh.push_back(TopLevel(Bounds(0, 0, 10, 10), RGB(0, 0, 0)));
+  for (HWND h : old) {
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_FALSE(DestroyWindow(h));
+  }
+  for (HWND h : fresh) EXPECT_TRUE(IsWindow(h));
 }
 
 }  // namespace
