@@ -9,6 +9,7 @@
 
 #include "platform/base/Exceptions.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/GdiGuards.h"
 #include "platform/graphics/Text.h"
 
 namespace bellcut {
@@ -233,12 +234,10 @@ void TClearControl::AutoSizeArrange() {
       // on the font alone, and measuring must not force the control's
       // window into existence.
       Canvas().Font().Assign(&Font());
-      HDC dc = CreateCompatibleDC(nullptr);
-      if (dc == nullptr) throw EOutOfResources("Out of system resources");
-      HGDIOBJ oldFont = SelectObject(dc, Font().Handle());
-      const int height = DrawTextA(dc, Caption().c_str(), -1, &text, DT_CALCRECT);
-      SelectObject(dc, oldFont);
-      DeleteDC(dc);
+      const ScopedDC dc(CreateCompatibleDC(nullptr));
+      if (!dc) throw EOutOfResources("Out of system resources");
+      const ScopedSelectObject font(dc.get(), Font().Handle());
+      const int height = DrawTextA(dc.get(), Caption().c_str(), -1, &text, DT_CALCRECT);
       if (height == 0) throw EInvalidOperation("Cannot measure the caption");
     }
     const int tw = text.Right;

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "platform/base/NeverDestroyed.h"
+
 namespace bellcut {
 namespace {
 
@@ -12,9 +14,11 @@ struct ProcessParameters {
   std::vector<std::string> parameters;
 };
 
+// Never destroyed: the error display shown while forms are destroyed at exit
+// still takes its caption from the program's name.
 ProcessParameters& State() {
-  static ProcessParameters state;
-  return state;
+  static NeverDestroyed<ProcessParameters> state;
+  return *state;
 }
 
 std::string RunningProgramFile() {

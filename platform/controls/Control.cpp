@@ -2,6 +2,7 @@
 #include <unordered_set>
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/NeverDestroyed.h"
 #include "platform/controls/ControlProperties.h"
 #include "platform/controls/Controls.h"
 
@@ -12,9 +13,10 @@ namespace {
 // Every control object alive, so that code holding a pointer across calls
 // that may destroy controls (the idle pointer tracking) can tell whether it
 // is still valid.
+// Never destroyed, as controls may be destroyed at exit (NeverDestroyed.h).
 std::unordered_set<const TControl*>& LiveControls() {
-  static std::unordered_set<const TControl*> live;
-  return live;
+  static NeverDestroyed<std::unordered_set<const TControl*>> live;
+  return *live;
 }
 
 TPoint MousePoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
@@ -162,7 +164,18 @@ TComponent* TControl::GetParentComponent() const { return parent_; }
 
 // --- bounds ----------------------------------------------------------------------
 
+TRect TControl::ClampedBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  const auto coord = [](int v) { return std::clamp(v, -kMaxControlCoord, kMaxControlCoord); };
+  const auto side = [](int v) { return std::clamp(v, 0, kMaxControlCoord); };
+  return Bounds(coord(ALeft), coord(ATop), side(AWidth), side(AHeight));
+}
+
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  const TRect b = ClampedBounds(ALeft, ATop, AWidth, AHeight);
+  ALeft = b.Left;
+  ATop = b.Top;
+  AWidth = b.Width();
+  AHeight = b.Height();
   if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
   const bool sized = AWidth != width_ || AHeight != height_;
   InvalidateControl(visible_, controlStyle_.Contains(csOpaque));

@@ -1,5 +1,6 @@
 #include <unordered_set>
 
+#include "platform/base/NeverDestroyed.h"
 #include "platform/controls/Controls.h"
 
 namespace bellcut {
@@ -7,10 +8,10 @@ namespace bellcut {
 namespace {
 
 // Canvases that hold a DC they took themselves; FreeDeviceContexts gives
-// those back.
+// those back. Never destroyed: canvases of forms destroyed at exit leave it.
 std::unordered_set<TControlCanvas*>& CanvasesWithDC() {
-  static std::unordered_set<TControlCanvas*> set;
-  return set;
+  static NeverDestroyed<std::unordered_set<TControlCanvas*>> set;
+  return *set;
 }
 
 }  // namespace

@@ -159,6 +159,13 @@ class TControlCanvas : public TCanvas {
 // application calls it when idle).
 void FreeDeviceContexts();
 
+// Control bounds are kept within these limits: Left and Top within
+// ±kMaxControlCoord of the parent's client origin (as the window system keeps
+// window positions), Width and Height within 0 .. kMaxControlCoord. Sums of
+// positions and sizes along a chain of parents (client origins, bounds
+// rectangles) then stay far inside int.
+constexpr int kMaxControlCoord = 1 << 20;
+
 // --- TControl ----------------------------------------------------------------
 
 class TControl : public TComponent {
@@ -181,7 +188,7 @@ class TControl : public TComponent {
   [[nodiscard]] bool HasParent() const override { return true; }
 
   // Bounds (Left/Top in the parent's client coordinates; a control without
-  // parent: screen coordinates).
+  // parent: screen coordinates). SetBounds clamps to kMaxControlCoord.
   [[nodiscard]] int Left() const { return left_; }
   [[nodiscard]] int Top() const { return top_; }
   [[nodiscard]] int Width() const { return width_; }
@@ -362,6 +369,8 @@ class TControl : public TComponent {
 
   TWinControl* parent_ = nullptr;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  // The bounds SetBounds keeps: each value clamped to its range.
+  [[nodiscard]] static TRect ClampedBounds(int ALeft, int ATop, int AWidth, int AHeight);
   bool visible_ = true;
   bool enabled_ = true;
   TAlign align_ = alNone;

@@ -10,6 +10,7 @@
 #include "platform/base/CodePage.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/GdiGuards.h"
 #include "platform/graphics/Text.h"
 #include "platform/windowing/Desktop.h"
 
@@ -101,10 +102,9 @@ void DrawIcon(HDC dc, TMsgDlgType type, int x, int y) {
     case mtInformation: break;
     case mtCustom: return;
   }
-  const HBRUSH brush = CreateSolidBrush(fill);
+  const ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(fill));
   const TRect box{x + 2, y + 2, x + kIconSize - 2, y + kIconSize - 2};
-  FillRect(dc, box, brush);
-  DeleteObject(brush);
+  FillRect(dc, box, brush.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(255, 255, 255));
   TRect r = box;
@@ -113,19 +113,21 @@ void DrawIcon(HDC dc, TMsgDlgType type, int x, int y) {
 
 void PaintDialog(DialogState& s, HWND hwnd) {
   PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd, &ps);
+  // Text layout may throw: the paint DC and the brush go back on every path.
+  const ScopedDC paint(BeginPaint(hwnd, &ps), [hwnd, &ps](HDC) { EndPaint(hwnd, &ps); });
+  const HDC dc = paint.get();
   TRect client;
   GetClientRect(hwnd, &client);
-  const HBRUSH face = CreateSolidBrush(ColorToRGB(clBtnFace));
-  FillRect(dc, client, face);
-  DeleteObject(face);
+  {
+    const ScopedGdiObject<HBRUSH> face(CreateSolidBrush(ColorToRGB(clBtnFace)));
+    FillRect(dc, client, face.get());
+  }
   if (HasIcon(s.Request.Type) && s.Request.Kind != DialogKind::Message)
     DrawIcon(dc, s.Request.Type, kMargin, kMargin);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(clWindowText));
   TRect r = s.TextRect;
   DrawTextA(dc, s.Request.Text.c_str(), static_cast<int>(s.Request.Text.size()), &r, DT_WORDBREAK | DT_NOPREFIX);
-  EndPaint(hwnd, &ps);
 }
 
 LRESULT DialogProc(DialogState& s, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -161,11 +163,10 @@ LRESULT ButtonProc(DialogState& s, std::size_t i, HWND hwnd, UINT msg, WPARAM wP
   switch (msg) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
+      const ScopedDC dc(BeginPaint(hwnd, &ps), [hwnd, &ps](HDC) { EndPaint(hwnd, &ps); });
       const DialogButton& b = s.Request.Buttons[i];
-      DrawButtonFace(dc, client, b.Caption, nullptr, s.Pressed[i] && s.Inside[i],
+      DrawButtonFace(dc.get(), client, b.Caption, nullptr, s.Pressed[i] && s.Inside[i],
                      b.Result == s.Request.DefaultResult, true);
-      EndPaint(hwnd, &ps);
       return 0;
     }
     case WM_LBUTTONDOWN:
@@ -202,13 +203,13 @@ TPoint Layout(DialogState& s) {
   const bool icon = HasIcon(s.Request.Type) && s.Request.Kind != DialogKind::Message;
   const int textLeft = kMargin + (icon ? kIconSize + kMargin : 0);
   TRect measure{0, 0, kMaxTextWidth, 0};
-  HDC dc = CreateCompatibleDC(nullptr);
-  if (!s.Request.Text.empty())
-    DrawTextA(dc, s.Request.Text.c_str(), static_cast<int>(s.Request.Text.size()), &measure,
+  if (!s.Request.Text.empty()) {
+    const ScopedDC dc(CreateCompatibleDC(nullptr));
+    DrawTextA(dc.get(), s.Request.Text.c_str(), static_cast<int>(s.Request.Text.size()), &measure,
               DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-  else
+  } else {
     measure = TRect{0, 0, 0, 0};
-  DeleteDC(dc);
+  }
   int textTop = kMargin;
   if (icon && measure.Height() < kIconSize) textTop += (kIconSize - measure.Height()) / 2;
   s.TextRect = Bounds(textLeft, textTop, measure.Width(), measure.Height());
@@ -375,8 +376,10 @@ int ExecuteDialog(DialogRequest Request) {
       break;
     }
     if (answer.Result != mrNone) {
-      // Let time pass in small steps, so that every timer ticks when due.
-      DesktopBackend().Wait(std::min(deadline, DesktopTime() + 1));
+      // Wait for the next tick or the answer, whichever is due first: every
+      // timer still ticks when due, and a long wait takes one step per tick.
+      const std::optional<std::uint64_t> tick = NextTimerDue();
+      DesktopBackend().Wait(tick ? std::min(deadline, *tick) : deadline);
     } else if (IsIdleForever() || !WaitMessage()) {
       s.Result = s.Request.CancelResult;  // nobody can ever answer
     }

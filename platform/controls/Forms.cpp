@@ -7,6 +7,7 @@
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/StreamingReader.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/graphics/FontEngine.h"
 
 namespace bellcut {
 
@@ -366,14 +367,17 @@ TApplication& Application = ApplicationInstance();
 TScreen& Screen = ScreenInstance();
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
-  // The window system must outlive the application object, whose forms
-  // destroy their windows: touching it now makes it older.
-  (void)IsWindow(nullptr);
+  // The forms this object destroys at exit use the window system and the
+  // registries of windows, controls, canvases and GDI handles, which are
+  // never destroyed (NeverDestroyed.h), and may draw text: the font engine,
+  // which must be released at exit, is held by an object made older than
+  // this one here.
+  FontEngine::OutliveCaller();
 }
 
 TApplication::~TApplication() {
-  // Only a program that did not call Done gets here with forms left; the
-  // window system may already be partly gone by now.
+  // Only a program that did not call Done gets here with forms left; they
+  // are destroyed as Done would, among the static destructors.
   Done();
 }
 
@@ -510,6 +514,14 @@ void TApplication::ShowException(const Exception& E) {
 }
 
 void TApplication::Done() {
+  // A second call finds nothing left to do; a call from a form's OnDestroy
+  // while this one is destroying forms must not destroy that form again.
+  if (finishing_) return;
+  finishing_ = true;
+  struct Finished {
+    bool& flag;
+    ~Finished() { flag = false; }
+  } finished{finishing_};
   while (ComponentCount() > 0) {
     auto* c = Components(ComponentCount() - 1);
     if (auto* f = dynamic_cast<TCustomForm*>(c))

@@ -361,9 +361,10 @@ class TApplication : public TComponent {
   [[nodiscard]] bool CloseWhenIdle() const { return closeWhenIdle_; }
 
   // Destroys the forms (each told by OnDestroy first), as the platform
-  // does at exit. A program calls it before main returns, while the window
-  // system and the graphics objects are all still there; static
-  // destruction order would not guarantee that.
+  // does at exit. Calling it again, or from a form's OnDestroy while it
+  // runs, does nothing more. A program that returns from main without it
+  // leaves the forms to the application object's destructor, which is safe:
+  // the window system and the graphics registries are never destroyed.
   void Done();
 
   // Puts the application object back as before Initialize: forms destroyed,
@@ -414,6 +415,7 @@ class TApplication : public TComponent {
   bool terminated_ = false;
   bool errorShown_ = false;
   bool closeWhenIdle_ = false;
+  bool finishing_ = false;  // Done is destroying the forms
   std::vector<TCustomForm*> released_;
 };
 

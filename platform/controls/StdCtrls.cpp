@@ -1,6 +1,7 @@
 #include "platform/controls/StdCtrls.h"
 
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/GdiGuards.h"
 #include "platform/graphics/Text.h"
 
 namespace bellcut {
@@ -9,9 +10,8 @@ namespace {
 
 void Fill(HDC dc, const TRect& r, TColor color) {
   if (r.Width() <= 0 || r.Height() <= 0) return;
-  const HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
-  FillRect(dc, r, brush);
-  DeleteObject(brush);
+  const ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color)));
+  FillRect(dc, r, brush.get());
 }
 
 }  // namespace
@@ -38,14 +38,14 @@ void DrawButtonFace(HDC DC, const TRect& Rect, const std::string& Caption, HFONT
   }
   Fill(DC, r, clBtnFace);
   if (Caption.empty()) return;
-  HGDIOBJ oldFont = Font != nullptr ? SelectObject(DC, Font) : nullptr;
-  const int oldMode = SetBkMode(DC, TRANSPARENT);
-  const COLORREF oldColor = SetTextColor(DC, ColorToRGB(Enabled ? clBtnText : clGrayText));
+  // The caller's DC gets its font, mode and colour back even if the text
+  // cannot be laid out.
+  const ScopedSaveDC state(DC);
+  if (Font != nullptr) SelectObject(DC, Font);
+  SetBkMode(DC, TRANSPARENT);
+  SetTextColor(DC, ColorToRGB(Enabled ? clBtnText : clGrayText));
   TRect text = Pressed ? r.Offset(1, 1) : r;
   DrawTextA(DC, Caption.c_str(), static_cast<int>(Caption.size()), &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  SetTextColor(DC, oldColor);
-  SetBkMode(DC, oldMode);
-  if (oldFont != nullptr) SelectObject(DC, oldFont);
 }
 
 // --- TButton -----------------------------------------------------------------

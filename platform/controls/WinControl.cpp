@@ -3,21 +3,25 @@
 #include <unordered_map>
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/NeverDestroyed.h"
 #include "platform/controls/Controls.h"
+#include "platform/gdi/GdiGuards.h"
 
 namespace bellcut {
 
 namespace {
 
-// Windows made by controls, to map a window back to its control.
+// Windows made by controls, to map a window back to its control. Never
+// destroyed, like the handler below: controls are still destroyed, and still
+// handle messages, while the process exits (NeverDestroyed.h).
 std::unordered_map<HWND, TWinControl*>& WindowControls() {
-  static std::unordered_map<HWND, TWinControl*> map;
-  return map;
+  static NeverDestroyed<std::unordered_map<HWND, TWinControl*>> map;
+  return *map;
 }
 
 std::function<void(std::exception_ptr)>& ExceptionHandler() {
-  static std::function<void(std::exception_ptr)> handler;
-  return handler;
+  static NeverDestroyed<std::function<void(std::exception_ptr)>> handler;
+  return *handler;
 }
 
 // The windowless control that holds the capture through its parent's window.
@@ -457,14 +461,9 @@ void TWinControl::WMPaint(TMessage& Message) {
   }
   if (handle_ == nullptr) return;
   PAINTSTRUCT ps;
-  HDC dc = BeginPaint(handle_, &ps);
-  try {
-    PaintHandler(dc);
-  } catch (...) {
-    EndPaint(handle_, &ps);
-    throw;
-  }
-  EndPaint(handle_, &ps);
+  const HWND h = handle_;
+  const ScopedDC dc(BeginPaint(h, &ps), [h, &ps](HDC) { EndPaint(h, &ps); });
+  PaintHandler(dc.get());
 }
 
 void TWinControl::PaintHandler(HDC DC) {
@@ -493,27 +492,17 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
     const long long x = static_cast<long long>(org.X) + c->Left();
     const long long y = static_cast<long long>(org.Y) + c->Top();
     if (x < INT_MIN || x > INT_MAX || y < INT_MIN || y > INT_MAX) continue;
-    const int saved = SaveDC(DC);
-    if (!SetViewportOrgEx(DC, static_cast<int>(x), static_cast<int>(y), nullptr)) {
-      RestoreDC(DC, saved);
-      continue;
-    }
+    const ScopedSaveDC state(DC);
+    if (!SetViewportOrgEx(DC, static_cast<int>(x), static_cast<int>(y), nullptr)) continue;
     IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
-    try {
-      c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-    } catch (...) {
-      RestoreDC(DC, saved);
-      throw;
-    }
-    RestoreDC(DC, saved);
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
   }
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& Message) {
   HDC dc = reinterpret_cast<HDC>(Message.WParam);
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
-  FillRect(dc, ClientRect(), brush);
-  DeleteBrush(brush);
+  const ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(Color())));
+  FillRect(dc, ClientRect(), brush.get());
   Message.Result = 1;
 }
 
@@ -559,6 +548,11 @@ TPoint TWinControl::ClientOrigin() const {
 }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  const TRect b = ClampedBounds(ALeft, ATop, AWidth, AHeight);
+  ALeft = b.Left;
+  ATop = b.Top;
+  AWidth = b.Width();
+  AHeight = b.Height();
   if (ALeft == Left() && ATop == Top() && AWidth == Width() && AHeight == Height()) return;
   const TRect old = BoundsRect();
   left_ = ALeft;

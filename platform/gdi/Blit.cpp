@@ -184,15 +184,22 @@ bool Run(Transfer& t) {
   RowWriter writer(surface);
   const std::uint32_t pattern = usesP ? writer.Representable(ToPix(dc.BrushColor)) : 0;
   std::vector<std::uint32_t> srcRow, dstRow, result, span;
-  std::vector<int> columns;
+  // The source column of every destination column of the area, once: a
+  // clip region of many rectangles (a shaped window) would otherwise repeat
+  // the divisions for each of them.
+  std::vector<int> areaColumns;
+  if (usesS) {
+    areaColumns.resize(static_cast<std::size_t>(area.Width()));
+    for (int x = area.Left; x < area.Right; ++x)
+      areaColumns[static_cast<std::size_t>(x - area.Left)] = src.Rect.Left + MapOffset(x - t.DstRect.Left, dw, sw);
+  }
   for (const TRect& r : rects) {
     const std::size_t n = static_cast<std::size_t>(r.Width());
     dstRow.resize(n);
+    const int* columns = nullptr;
     if (usesS) {
       srcRow.resize(n);
-      columns.resize(n);
-      for (std::size_t i = 0; i < n; ++i)
-        columns[i] = src.Rect.Left + MapOffset(r.Left + static_cast<int>(i) - t.DstRect.Left, dw, sw);
+      columns = areaColumns.data() + (r.Left - area.Left);
     }
     int lastSourceY = -1;
     for (int y = r.Top; y < r.Bottom; ++y) {
@@ -211,7 +218,7 @@ bool Run(Transfer& t) {
             ReadSourceRow(src, sy, columns[0], srcRow);
           } else {
             // Gather through the column map from the used span of the source row.
-            const int first = columns.front(), last = columns.back();
+            const int first = columns[0], last = columns[n - 1];
             span.resize(static_cast<std::size_t>(last - first + 1));
             ReadSourceRow(src, sy, first, span);
             for (std::size_t i = 0; i < n; ++i) srcRow[i] = span[static_cast<std::size_t>(columns[i] - first)];

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/NeverDestroyed.h"
 #include "platform/gdi/FontObjects.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GdiTables.h"
@@ -21,9 +22,10 @@ struct DcObject {
 
 using DcTable = HandleTable<HDC, DcObject, HandleKind::DC>;
 
+// Never destroyed: windows destroyed at exit still release their DCs.
 DcTable& Dcs() {
-  static DcTable table;
-  return table;
+  static NeverDestroyed<DcTable> table;
+  return *table;
 }
 
 DcObject* ObjectFromHandle(HDC dc) { return Dcs().Get(dc); }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/NeverDestroyed.h"
 
 namespace bellcut {
 namespace {
@@ -229,8 +230,10 @@ void Dib::Fill(COLORREF color) {
   for (int y = 1; y < height_; ++y) std::memcpy(ScanLine(y), ScanLine(0), row);
 }
 
+// The palettes are never destroyed: pictures are still made while forms are
+// destroyed at exit (NeverDestroyed.h).
 const std::vector<RgbQuad>& StandardPalette16() {
-  static const std::vector<RgbQuad> palette = [] {
+  static NeverDestroyed<const std::vector<RgbQuad>> palette{[] {
     const COLORREF colours[16] = {RGB(0, 0, 0),       RGB(128, 0, 0),   RGB(0, 128, 0),   RGB(128, 128, 0),
                                   RGB(0, 0, 128),     RGB(128, 0, 128), RGB(0, 128, 128), RGB(128, 128, 128),
                                   RGB(192, 192, 192), RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(255, 255, 0),
@@ -238,12 +241,12 @@ const std::vector<RgbQuad>& StandardPalette16() {
     std::vector<RgbQuad> p;
     for (COLORREF c : colours) p.push_back(RgbQuad::From(c));
     return p;
-  }();
-  return palette;
+  }()};
+  return *palette;
 }
 
 const std::vector<RgbQuad>& StandardPalette256() {
-  static const std::vector<RgbQuad> palette = [] {
+  static NeverDestroyed<const std::vector<RgbQuad>> palette{[] {
     std::vector<RgbQuad> p = StandardPalette16();
     for (int r = 0; r < 6; ++r)
       for (int g = 0; g < 6; ++g)
@@ -253,8 +256,8 @@ const std::vector<RgbQuad>& StandardPalette256() {
       p.push_back(RgbQuad::From(RGB(v, v, v)));
     }
     return p;
-  }();
-  return palette;
+  }()};
+  return *palette;
 }
 
 }  // namespace bellcut

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/base/NeverDestroyed.h"
 #include "platform/gdi/GdiObjects.h"
 #include "platform/gdi/Handles.h"
 
@@ -10,12 +11,13 @@ namespace {
 
 using FontTable = HandleTable<HFONT, LogFont, HandleKind::Font>;
 
+// Never destroyed: fonts of controls destroyed at exit are still deleted.
 FontTable& Fonts() {
-  static FontTable table = [] {
+  static NeverDestroyed<FontTable> table{[] {
     RegisterGdiObjectKind(HandleKind::Font, [](HGDIOBJ object) { return DeleteFont(static_cast<HFONT>(object)); });
     return FontTable{};
-  }();
-  return table;
+  }()};
+  return *table;
 }
 
 }  // namespace
@@ -33,13 +35,13 @@ bool DeleteFont(HFONT font) {
 }
 
 const LogFont& DefaultGuiLogFont() {
-  static const LogFont font = [] {
+  static NeverDestroyed<const LogFont> font{[] {
     LogFont f;
     f.Height = -11;
     f.FaceName = "MS Shell Dlg";
     return f;
-  }();
-  return font;
+  }()};
+  return *font;
 }
 
 }  // namespace bellcut

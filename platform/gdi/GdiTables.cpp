@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/base/NeverDestroyed.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Handles.h"
 
@@ -14,17 +15,19 @@ using BitmapTable = HandleTable<HBITMAP, BitmapObject, HandleKind::Bitmap>;
 using BrushTable = HandleTable<HBRUSH, BrushObject, HandleKind::Brush>;
 using PenTable = HandleTable<HPEN, PenObject, HandleKind::Pen>;
 
+// Never destroyed (see NeverDestroyed.h): forms destroyed at exit still
+// release their bitmaps, brushes and pens.
 BitmapTable& Bitmaps() {
-  static BitmapTable table;
-  return table;
+  static NeverDestroyed<BitmapTable> table;
+  return *table;
 }
 BrushTable& Brushes() {
-  static BrushTable table;
-  return table;
+  static NeverDestroyed<BrushTable> table;
+  return *table;
 }
 PenTable& Pens() {
-  static PenTable table;
-  return table;
+  static NeverDestroyed<PenTable> table;
+  return *table;
 }
 
 bool IsKindValue(const void* handle, HandleKind kind) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/NeverDestroyed.h"
 #include "platform/gdi/Handles.h"
 
 namespace bellcut {
@@ -20,8 +21,7 @@ RegionTable& Table() {
   // window) may still release their regions while the process exits, after
   // a function-local table would already be gone. What is left at exit stays
   // reachable from here.
-  alignas(RegionTable) static unsigned char storage[sizeof(RegionTable)];
-  static RegionTable* const table = std::construct_at(reinterpret_cast<RegionTable*>(storage));
+  static NeverDestroyed<RegionTable> table;
   // DeleteObject learns about regions before the first region handle exists.
   static const bool registered = (RegisterGdiObjectKind(HandleKind::Region, &DeleteRegionObject), true);
   (void)registered;

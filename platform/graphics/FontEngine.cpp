@@ -230,10 +230,26 @@ struct FontEngine::Impl {
   std::map<std::tuple<std::string, int, bool, bool, std::uint8_t>, std::unique_ptr<ResolvedFont>> resolved;
 };
 
-FontEngine& FontEngine::Instance() {
-  static FontEngine engine;
-  return engine;
+namespace {
+
+// Holds the engine, built on first use. Its own lifetime starts when the
+// holder is first touched, which OutliveCaller lets a static user do early;
+// the engine must be destroyed (and not merely abandoned at exit) because
+// fontconfig keeps allocations that only FcConfigDestroy gives back.
+std::unique_ptr<FontEngine>& EngineHolder() {
+  static std::unique_ptr<FontEngine> holder;
+  return holder;
 }
+
+}  // namespace
+
+FontEngine& FontEngine::Instance() {
+  auto& holder = EngineHolder();
+  if (!holder) holder.reset(new FontEngine());
+  return *holder;
+}
+
+void FontEngine::OutliveCaller() { (void)EngineHolder(); }
 
 FontEngine::FontEngine() : impl_(std::make_unique<Impl>()) {
   if (FT_Init_FreeType(&impl_->library) != 0) throw EOutOfResources("Cannot initialise FreeType");

@@ -93,6 +93,11 @@ class FontEngine {
  public:
   // The process's engine; the first call loads the fontconfig configuration.
   [[nodiscard]] static FontEngine& Instance();
+  // For an object with static lifetime that may draw text in its destructor
+  // (the application object, destroying forms at exit): called from its
+  // constructor, it makes the engine's holder older than that object, so
+  // the engine is released only after it. Cheap: loads nothing.
+  static void OutliveCaller();
 
   FontEngine(const FontEngine&) = delete;
   FontEngine& operator=(const FontEngine&) = delete;

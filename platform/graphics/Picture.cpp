@@ -3,6 +3,7 @@
 #include <map>
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/NeverDestroyed.h"
 #include "platform/base/SysUtils.h"
 #include "platform/graphics/Bitmap.h"
 
@@ -16,9 +17,11 @@ struct FileFormat {
   TPicture::GraphicFactory Factory;
 };
 
+// Never destroyed: pictures may still be loaded while forms are destroyed at
+// exit (NeverDestroyed.h).
 std::map<std::string, FileFormat>& Formats() {
-  static std::map<std::string, FileFormat> formats;
-  return formats;
+  static NeverDestroyed<std::map<std::string, FileFormat>> formats;
+  return *formats;
 }
 
 std::string NormalizedExtension(const std::string& extension) {

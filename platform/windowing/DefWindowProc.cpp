@@ -1,9 +1,11 @@
 // The window system's default handling of messages: what a window gets when
 // its procedure passes a message on.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/GdiGuards.h"
 #include "platform/gdi/GdiObjects.h"
 #include "platform/windowing/WindowSystem.h"
 
@@ -29,6 +31,16 @@ int HitTest(Window* w, TPoint screen) {
   return HTBORDER;
 }
 
+// The screen point a move starts from. lParam carries it in 16 bits a
+// side; the message just retrieved has it whole, and is used when it is
+// the same point.
+TPoint GrabPoint(LPARAM lParam) {
+  const TPoint packed{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  const TPoint last = WS().LastMessagePos;
+  if (static_cast<std::int16_t>(last.X) == packed.X && static_cast<std::int16_t>(last.Y) == packed.Y) return last;
+  return packed;
+}
+
 }  // namespace
 
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -42,6 +54,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_CLOSE) SendMessage(hwnd, WM_CLOSE, 0, 0);
+      if ((wParam & 0xFFF0) == SC_MOVE) WS().MoveLoop(w, GrabPoint(lParam));
       return 0;
     case WM_NCHITTEST:
       return HitTest(w, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
@@ -52,9 +65,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (!w->Background) return 0;
       TRect client;
       GetClientRect(hwnd, &client);
-      const HBRUSH brush = CreateSolidBrush(*w->Background);
-      FillRect(reinterpret_cast<HDC>(wParam), client, brush);
-      DeleteObject(brush);
+      const ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(*w->Background));
+      FillRect(reinterpret_cast<HDC>(wParam), client, brush.get());
       return 1;
     }
     case WM_PAINT: {
@@ -65,6 +77,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_NCLBUTTONDOWN:
       w->ClosePressed = wParam == static_cast<WPARAM>(HTCLOSE);
+      // A press on the caption bar drags the window until the release.
+      if (wParam == static_cast<WPARAM>(HTCAPTION)) SendMessage(hwnd, WM_SYSCOMMAND, WPARAM{SC_MOVE} | WPARAM{HTCAPTION}, lParam);
       return 0;
     case WM_NCLBUTTONUP: {
       // The close button acts on a release over it after a press on it.

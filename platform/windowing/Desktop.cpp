@@ -120,9 +120,7 @@ int RunFor(std::uint64_t ms, bool* quit) {
   const std::uint64_t end = WS().Now() + ms;
   int count = Pump(&stopped);
   while (!stopped) {
-    std::optional<std::uint64_t> next;
-    for (const auto& t : WS().Timers)
-      if (!next || t.Due < *next) next = t.Due;
+    const std::optional<std::uint64_t> next = NextTimerDue();
     if (!next || *next > end) {
       WS().Backend().Wait(end);
       count += Pump(&stopped);

@@ -43,17 +43,25 @@ TPoint TopOrigin(const Window* w) {
 
 }  // namespace
 
-Window* WindowSystem::HitTopLevel(TPoint screen) const {
+namespace {
+
+bool PassedOver(const std::vector<HWND>& passOver, const Window* w) {
+  return std::find(passOver.begin(), passOver.end(), w->Handle) != passOver.end();
+}
+
+}  // namespace
+
+Window* WindowSystem::HitTopLevel(TPoint screen, const std::vector<HWND>& passOver) const {
   screen = ClampPoint(screen);
   for (auto it = root_.Children.rbegin(); it != root_.Children.rend(); ++it) {
     const Window* top = *it;
-    if ((top->Style & WS_VISIBLE) == 0) continue;
+    if ((top->Style & WS_VISIBLE) == 0 || PassedOver(passOver, top)) continue;
     if (ShapeInTop(top).Contains(screen.X - top->Rect.Left, screen.Y - top->Rect.Top)) return *it;
   }
   return nullptr;
 }
 
-Window* WindowSystem::DeepestAt(Window* w, TPoint screen, bool skipDisabled) const {
+Window* WindowSystem::DeepestAt(Window* w, TPoint screen, bool skipDisabled, const std::vector<HWND>& passOver) const {
   const TPoint p = ClampPoint(screen) - TopOrigin(w);
   for (;;) {
     const TPoint o = WindowOriginInTop(w);
@@ -62,6 +70,7 @@ Window* WindowSystem::DeepestAt(Window* w, TPoint screen, bool skipDisabled) con
     for (auto it = w->Children.rbegin(); it != w->Children.rend(); ++it) {
       Window* c = *it;
       if ((c->Style & WS_VISIBLE) == 0 || (skipDisabled && (c->Style & WS_DISABLED) != 0)) continue;
+      if (PassedOver(passOver, c)) continue;
       if (ShapeInTop(c).Contains(p.X, p.Y)) {
         next = c;
         break;
@@ -87,15 +96,25 @@ bool WindowSystem::TakeInput(MSG* msg, HWND filter, UINT min, UINT max, bool rem
       Window* target = Find(CaptureHwnd);
       int hit = HTCLIENT;
       if (target == nullptr) {
-        Window* top = HitTopLevel(ev.Pos);
-        target = top != nullptr ? DeepestAt(top, ev.Pos, true) : nullptr;
-        // Disabled windows get no pointer input.
-        if (target != nullptr && !Enabled(target)) target = nullptr;
-        if (target != nullptr) {
+        // A window answering HTTRANSPARENT hands the pointer to whatever lies
+        // below it there: a sibling under it, its parent, or the next
+        // top-level window. Each window is asked at most once.
+        std::vector<HWND> transparent;
+        for (;;) {
+          Window* top = HitTopLevel(ev.Pos, transparent);
+          target = top != nullptr ? DeepestAt(top, ev.Pos, true, transparent) : nullptr;
+          // Disabled windows get no pointer input.
+          if (target != nullptr && !Enabled(target)) target = nullptr;
+          if (target == nullptr) break;
           const HWND h = target->Handle;
           hit = static_cast<int>(SendMessage(h, WM_NCHITTEST, 0, MAKELPARAM(ev.Pos.X, ev.Pos.Y)));
           target = Find(h);
-          if (hit == HTNOWHERE || hit == HTTRANSPARENT || hit == HTERROR) target = nullptr;
+          if (hit == HTTRANSPARENT) {
+            transparent.push_back(h);
+            continue;
+          }
+          if (hit == HTNOWHERE || hit == HTERROR) target = nullptr;
+          break;
         }
       }
       if (target != nullptr) {
@@ -155,6 +174,51 @@ bool WindowSystem::TakeInput(MSG* msg, HWND filter, UINT min, UINT max, bool rem
     return true;
   }
   return false;
+}
+
+void WindowSystem::MoveLoop(Window* w, TPoint grab) {
+  const HWND hwnd = w->Handle;
+  const TRect start = w->Rect;
+  const auto moveTo = [&](TPoint pointer) {
+    // Saturating: the window system clamps the position anyway.
+    const auto offset = [](int from, int by) {
+      return static_cast<int>(std::clamp<long long>(static_cast<long long>(from) + by, -kMaxWindowCoord,
+                                                    kMaxWindowCoord));
+    };
+    const TPoint p = ClampPoint(pointer);
+    SetWindowPos(hwnd, nullptr, offset(start.Left, p.X - grab.X), offset(start.Top, p.Y - grab.Y), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  SetCapture(hwnd);
+  for (;;) {
+    if (Find(hwnd) == nullptr || GetCapture() != hwnd) break;  // destroyed, or the capture taken away
+    MSG m;
+    if (!PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+      // A desktop without input of its own has had all its input queued
+      // already: when that is used up, the move ends where it got to.
+      if (!Backend().HasOutsideInput() || !WaitMessage()) break;
+      continue;
+    }
+    if (m.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(m.wParam));  // for the loop that waits for it
+      break;
+    }
+    if (m.message == WM_MOUSEMOVE) {
+      moveTo(m.pt);
+    } else if (m.message == WM_LBUTTONUP) {
+      moveTo(m.pt);
+      break;
+    } else if (m.message == WM_KEYDOWN && m.wParam == static_cast<WPARAM>(VK_ESCAPE)) {
+      SetWindowPos(hwnd, nullptr, start.Left, start.Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      break;
+    } else if ((m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) ||
+               (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST)) {
+      // Other pointer and keyboard input belongs to the move and goes nowhere.
+    } else {
+      DispatchMessage(&m);
+    }
+  }
+  if (GetCapture() == hwnd) ReleaseCapture();
 }
 
 }  // namespace windowing

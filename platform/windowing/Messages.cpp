@@ -76,6 +76,7 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
     *msg = *it;
     if (remove) ws.Posted.erase(it);
     ws.LastMessageTime = msg->time;
+    ws.LastMessagePos = msg->pt;
     return TRUE;
   }
 
@@ -87,6 +88,7 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
 
   if (ws.TakeInput(msg, hwnd, filterMin, filterMax, remove)) {
     ws.LastMessageTime = msg->time;
+    ws.LastMessagePos = msg->pt;
     return TRUE;
   }
 
@@ -105,6 +107,7 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
     // ticks rather than piling them up.
     if (remove) t->Due = now + t->Interval;
     ws.LastMessageTime = msg->time;
+    ws.LastMessagePos = msg->pt;
     return TRUE;
   }
   return FALSE;
@@ -200,6 +203,12 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse) {
   it->Due = ws.Now() + interval;
   it->Order = ws.TimerOrder++;
   return id != 0 ? id : 1;
+}
+
+std::optional<std::uint64_t> NextTimerDue() {
+  const windowing::Timer* t = windowing::NextTimer(WS().Timers, nullptr, 0, 0);
+  if (t == nullptr) return std::nullopt;
+  return t->Due;
 }
 
 BOOL KillTimer(HWND hwnd, UINT_PTR id) {

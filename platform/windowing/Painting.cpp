@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/GdiGuards.h"
 #include "platform/gdi/RegionApi.h"
 #include "platform/graphics/Text.h"
 #include "platform/windowing/WindowSystem.h"
@@ -137,8 +138,9 @@ void WindowSystem::FinishPaintDispatch(Window* w) {
 
 HDC WindowSystem::MakeDC(Window* w, bool clientOnly, const std::optional<Region>& clip) {
   Window* top = TopOf(w);
-  const HDC dc = CreateSurfaceDC(top->Surface.get());
-  DeviceContext* d = DCFromHandle(dc);
+  // Deleted again if working out its clip or recording it fails.
+  ScopedDC dc(CreateSurfaceDC(top->Surface.get()));
+  DeviceContext* d = DCFromHandle(dc.get());
   if (d == nullptr) return nullptr;
   // Device (0, 0) is the corner of the client area (or of the window): the
   // viewport origin and selected clip regions count from there, not from
@@ -146,8 +148,8 @@ HDC WindowSystem::MakeDC(Window* w, bool clientOnly, const std::optional<Region>
   d->DeviceOrigin = clientOnly ? ClientOriginInTop(w) : WindowOriginInTop(w);
   d->Origin = d->DeviceOrigin;
   d->VisRgn = clip ? *clip : VisibleInTop(w, clientOnly);
-  WindowDcs.emplace_back(dc, top);
-  return dc;
+  WindowDcs.emplace_back(dc.get(), top);
+  return dc.release();
 }
 
 void WindowSystem::DropDC(HDC dc) {
@@ -178,11 +180,13 @@ void WindowSystem::DrawFrame(Window* w) {
   const TPoint o = WindowOriginInTop(w);
   area.Subtract(Region(ClientRectInWindow(w).Offset(o.X, o.Y)));
   if (area.IsEmpty()) return;
-  const HDC dc = MakeDC(w, false, area);
+  // Text layout may throw: the DC and the brushes and pen go back on every path.
+  const ScopedDC frameDc(MakeDC(w, false, area), [](HDC d) { WS().DropDC(d); });
+  const HDC dc = frameDc.get();
+  if (dc == nullptr) return;
   auto fill = [&](TRect r, int sysColor) {
-    const HBRUSH brush = CreateSolidBrush(GetSysColor(sysColor));
-    FillRect(dc, r, brush);
-    DeleteObject(brush);
+    const ScopedGdiObject<HBRUSH> brush(CreateSolidBrush(GetSysColor(sysColor)));
+    FillRect(dc, r, brush.get());
   };
   // Outer dark line, then the face colour for the rest of the border.
   fill({0, 0, width, height}, COLOR_3DDKSHADOW);
@@ -202,8 +206,8 @@ void WindowSystem::DrawFrame(Window* w) {
     if ((w->Style & WS_SYSMENU) != 0) {
       const TRect button = CloseButtonRect(w);
       fill(button, COLOR_BTNFACE);
-      const HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT));
-      const HGDIOBJ old = SelectObject(dc, pen);
+      const ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT)));
+      const ScopedSelectObject selected(dc, pen.get());
       const int m = 3;
       for (int d = 0; d < 2; ++d) {  // a two-pixel-wide cross
         MoveToEx(dc, button.Left + m + d, button.Top + m, nullptr);
@@ -211,11 +215,8 @@ void WindowSystem::DrawFrame(Window* w) {
         MoveToEx(dc, button.Right - m - 1 + d, button.Top + m, nullptr);
         LineTo(dc, button.Left + m - 1 + d, button.Bottom - m);
       }
-      SelectObject(dc, old);
-      DeleteObject(pen);
     }
   }
-  DropDC(dc);
 }
 
 TRect WindowSystem::CloseButtonRect(const Window* w) {
@@ -371,20 +372,14 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
   const TPoint co = WindowSystem::ClientOriginInTop(w);
   clip.Offset(co.X, co.Y);
   clip.Intersect(WS().VisibleInTop(w, true));
-  const HDC dc = WS().MakeDC(w, true, clip);
+  // Given back if the erase handler throws; EndPaint gives it back otherwise.
+  ScopedDC dc(WS().MakeDC(w, true, clip), [](HDC d) { WS().DropDC(d); });
   *ps = {};
-  ps->hdc = dc;
+  ps->hdc = dc.get();
   ps->rcPaint = update.Bounds();
   ps->fErase = TRUE;
-  if (erase && dc != nullptr) {
-    try {
-      ps->fErase = SendMessage(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) == 0;
-    } catch (...) {
-      WS().DropDC(dc);
-      throw;
-    }
-  }
-  return dc;
+  if (erase && dc) ps->fErase = SendMessage(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0) == 0;
+  return dc.release();
 }
 
 BOOL EndPaint(HWND, const PAINTSTRUCT* ps) {

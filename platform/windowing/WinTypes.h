@@ -85,7 +85,7 @@ enum : UINT {
 };
 
 // WM_SYSCOMMAND codes.
-enum : UINT { SC_CLOSE = 0xF060 };
+enum : UINT { SC_MOVE = 0xF010, SC_CLOSE = 0xF060 };
 
 // WM_NCHITTEST results.
 enum : int {

@@ -19,6 +19,7 @@
 // handles and bad arguments; only resource exhaustion throws.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -67,7 +68,11 @@ BOOL DestroyWindow(HWND hwnd);
 WNDPROC SetWindowProc(HWND hwnd, WNDPROC proc);
 [[nodiscard]] LRESULT CallWindowProc(const WNDPROC& proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // The platform's default answer to every message (frame painting, hit
-// testing, close button, WM_CLOSE destroys the window, ...).
+// testing, close button, WM_CLOSE destroys the window, ...). A left press on
+// the caption bar (WM_NCLBUTTONDOWN, HTCAPTION) runs a move loop: the window
+// follows the pointer until the button is released (Escape puts it back).
+// On a desktop without input of its own the loop ends, where the window got
+// to, once the queued input is used up.
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 [[nodiscard]] LONG_PTR GetWindowLongPtr(HWND hwnd, int index);
@@ -131,6 +136,11 @@ BOOL TranslateMessage(const MSG* msg);
 // new id. Intervals below 10 ms count as 10 ms. Returns the id, 0 on failure.
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
+// The clock time (milliseconds) at which the next timer is due; nullopt
+// when no timer is armed. A loop that waits for something of its own (a
+// dialog's scripted answer) waits until the earlier of the two, so the
+// virtual clock jumps from tick to tick instead of crawling.
+[[nodiscard]] std::optional<std::uint64_t> NextTimerDue();
 
 // --- painting ----------------------------------------------------------------
 
@@ -169,6 +179,9 @@ HWND SetFocus(HWND hwnd);
 [[nodiscard]] SHORT GetAsyncKeyState(int vkey);
 BOOL GetCursorPos(TPoint* point);
 BOOL SetCursorPos(int x, int y);
+// Pointer input goes to the window WindowFromPoint finds, unless that window
+// answers WM_NCHITTEST with HTTRANSPARENT: it then goes to the window below
+// it at that point (a sibling under it, its parent, the next top-level window).
 // The window at a screen point: the topmost visible top-level window whose
 // region holds the point, then down through its visible children (each child
 // hit through its own region) to the deepest one. Disabled child windows are

@@ -152,6 +152,7 @@ class WindowSystem {
   bool QuitPending = false;
   int QuitCode = 0;
   DWORD LastMessageTime = 0;
+  TPoint LastMessagePos{};  // pointer position of the last message retrieved
   UINT_PTR NextThreadTimer = 0x7FFF0000;
   std::uint64_t TimerOrder = 0;
   void PurgeWindow(HWND hwnd);
@@ -169,8 +170,15 @@ class WindowSystem {
   // double click); on remove, also applies its effects. False when it yields
   // no message (dropped, or filtered out).
   bool TakeInput(MSG* msg, HWND filter, UINT min, UINT max, bool remove);
-  Window* HitTopLevel(TPoint screen) const;
-  Window* DeepestAt(Window* w, TPoint screen, bool skipDisabled) const;
+  // The hit tests pass over the windows in passOver (and what lies inside
+  // them): windows that answered WM_NCHITTEST with HTTRANSPARENT, so that
+  // the pointer reaches the window below.
+  Window* HitTopLevel(TPoint screen, const std::vector<HWND>& passOver = {}) const;
+  Window* DeepestAt(Window* w, TPoint screen, bool skipDisabled, const std::vector<HWND>& passOver = {}) const;
+  // Moves w with the pointer until the left button is released (the caption
+  // drag started by WM_NCLBUTTONDOWN on HTCAPTION); grab is the screen point
+  // pressed. Escape puts the window back.
+  void MoveLoop(Window* w, TPoint grab);
 
   // --- shell and beeps (Shell.cpp)
   int Beeps = 0;

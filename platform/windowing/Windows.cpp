@@ -5,6 +5,7 @@
 #include <exception>
 #include <iostream>
 
+#include "platform/base/NeverDestroyed.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/windowing/WindowSystem.h"
 
@@ -12,9 +13,12 @@ namespace bellcut {
 namespace windowing {
 namespace {
 
+// Never destroyed: the application object destroys the forms left at exit,
+// and with them their windows, at a time no static destruction order
+// guarantees.
 std::unique_ptr<WindowSystem>& Instance() {
-  static std::unique_ptr<WindowSystem> instance;
-  return instance;
+  static NeverDestroyed<std::unique_ptr<WindowSystem>> instance;
+  return *instance;
 }
 
 int ClampSide(int v) { return std::clamp(v, 0, kMaxWindowSide); }

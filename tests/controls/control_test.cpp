@@ -754,3 +754,53 @@ TEST_F(ControlTest, FarAwayGraphicChildrenPaintNothing) {
 
 }  // namespace
 }  // namespace bellcut
+
+namespace bellcut {
+namespace {
+
+// Positions set through SetBounds stay within ±kMaxControlCoord and sizes
+// within 0 .. kMaxControlCoord, so that client origins summed along a chain
+// of parents and bounds rectangles cannot overflow.
+TEST_F(ControlTest, ExtremeBoundsAreClampedSoOriginArithmeticStaysInRange) {
+  TForm& f = MakeForm(100, 100, 200, 150);
+  auto* panel = Child<TPanelCtl>(f, "panel", {0, 0, 50, 50});
+  auto* swatch = Child<TSwatch>(*panel, "swatch", {0, 0, 10, 10});
+  ShowAndPaint();
+  constexpr int M = kMaxControlCoord;
+  struct Case {
+    int left, top, width, height;
+    TRect expected;
+  };
+  const Case cases[] = {
+      {INT_MAX, INT_MIN, INT_MAX, INT_MIN, Bounds(M, -M, M, 0)},
+      {INT_MIN, INT_MAX, -1, 5, Bounds(-M, M, 0, 5)},
+      {M + 1, -M - 1, M + 1, 7, Bounds(M, -M, M, 7)},
+      {M, -M, 20, 30, Bounds(M, -M, 20, 30)},
+      {12, -34, 56, 78, Bounds(12, -34, 56, 78)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.left << "," << c.top << " " << c.width << "x" << c.height);
+    swatch->SetBounds(c.left, c.top, c.width, c.height);
+    EXPECT_EQ(swatch->BoundsRect(), c.expected);
+    // Both the windowed parent and the windowless child, nested: every sum
+    // below would overflow with the unclamped values.
+    panel->SetBounds(c.left, c.top, 50, 50);
+    const TPoint origin = swatch->ClientOrigin();
+    EXPECT_EQ(origin, panel->ClientOrigin() + (TPoint{c.expected.Left, c.expected.Top}));
+    EXPECT_EQ(swatch->ScreenToClient(swatch->ClientToScreen({3, 4})), (TPoint{3, 4}));
+    swatch->Invalidate();
+    desktop::MoveMouse(150, 150);
+    desktop::Pump();
+  }
+  // Windowed controls agree with their window.
+  panel->SetBounds(INT_MIN, INT_MAX, 50, 50);
+  TRect wr;
+  GetWindowRect(panel->Handle(), &wr);
+  TPoint tl{wr.Left, wr.Top};
+  ScreenToClient(f.Handle(), &tl);
+  EXPECT_EQ(tl, (TPoint{panel->Left(), panel->Top()}));
+  EXPECT_EQ(tl, (TPoint{-M, M}));
+}
+
+}  // namespace
+}  // namespace bellcut

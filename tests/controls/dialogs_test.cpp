@@ -6,10 +6,14 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <memory>
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/base/CodePage.h"
 #include "platform/controls/ExtCtrls.h"
+#include "platform/windowing/Desktop.h"
 #include "tests/controls/FormsFixture.h"
 
 namespace bellcut::test {
@@ -145,6 +149,51 @@ TEST_F(DialogTest, TimersTickInsideTheLoopAndOtherWindowsAreDisabled) {
   EXPECT_FALSE(formEnabledDuringDialog);
   EXPECT_TRUE(IsWindowEnabled(f->Handle())) << "enabled again afterwards";
   TComponent::Destroy(f);
+}
+
+// The headless screen on a virtual clock, counting how often the loop waits.
+class CountingScreen final : public ScreenBackend {
+ public:
+  [[nodiscard]] int Width() const override { return 1024; }
+  [[nodiscard]] int Height() const override { return 768; }
+  [[nodiscard]] Clock& GetClock() override { return clock_; }
+  [[nodiscard]] bool ShowsPixels() const override { return false; }
+  void Present(const Dib&, const TRect&) override {}
+  [[nodiscard]] bool HasOutsideInput() const override { return false; }
+  void Wait(std::optional<std::uint64_t> deadline) override {
+    ++*Waits;
+    if (deadline) clock_.WaitUntil(*deadline);
+  }
+  void Beep() override {}
+  std::shared_ptr<int> Waits = std::make_shared<int>(0);
+
+ private:
+  VirtualClock clock_;
+};
+
+TEST_F(DialogTest, WaitingForALateAnswerJumpsFromTickToTick) {
+  auto screen = std::make_unique<CountingScreen>();
+  const std::shared_ptr<int> waits = screen->Waits;
+  ResetDesktop(std::move(screen));
+  auto* t = TComponent::MakeOwned<TTimer>(&Application);
+  t->SetInterval(100);
+  std::vector<std::uint64_t> tickTimes;
+  t->SetOnTimer([&](TObject*) { tickTimes.push_back(DesktopTime()); });
+  responder->Push(10'000, mrYes);
+  EXPECT_EQ(MessageDlg("?", mtConfirmation, YesNo, 0), mrYes);
+  // Every tick on time, the one due with the answer included, and one wait per tick.
+  ASSERT_EQ(tickTimes.size(), 100u);
+  for (std::size_t i = 0; i < tickTimes.size(); ++i) EXPECT_EQ(tickTimes[i], 100 * (i + 1)) << "tick " << i;
+  EXPECT_EQ(DesktopTime(), 10'000u);
+  EXPECT_LE(*waits, 101);
+  TComponent::Destroy(t);
+
+  // Without timers the answer comes in one wait.
+  *waits = 0;
+  responder->Push(5'000, mrNo);
+  EXPECT_EQ(MessageDlg("?", mtConfirmation, YesNo, 0), mrNo);
+  EXPECT_EQ(DesktopTime(), 15'000u);
+  EXPECT_EQ(*waits, 1);
 }
 
 TEST_F(DialogTest, QuitEndsTheDialogWithItsCancelAnswer) {

@@ -398,6 +398,25 @@ TEST_F(FormTest, CaptionCloseButtonEndsRunLikeClose) {
   EXPECT_TRUE(IsWindow(TestForm1->Handle())) << "the form object keeps its window until it is destroyed";
 }
 
+TEST_F(FormTest, DraggingTheCaptionMovesTheFormAndItsBounds) {
+  auto* f = TCustomForm::Create<TForm>(&Application);
+  f->SetBorderStyle(bsSingle);
+  f->SetBounds(100, 50, 300, 200);
+  f->Show();
+  desktop::Pump();
+  desktop::MoveMouse(200, 60);  // on the caption bar
+  desktop::PressMouse(desktop::MouseButton::Left);
+  desktop::MoveMouse(240, 90);
+  desktop::ReleaseMouse(desktop::MouseButton::Left);
+  Application.ProcessMessages();
+  EXPECT_EQ(f->BoundsRect(), Bounds(140, 80, 300, 200));
+  TRect wr;
+  GetWindowRect(f->Handle(), &wr);
+  EXPECT_EQ(wr, f->BoundsRect());
+  EXPECT_EQ(desktop::ScreenPixel(145, 250), ColorToRGB(clBtnFace)) << "drawn at the new place";
+  TComponent::Destroy(f);
+}
+
 TEST_F(FormTest, ClientSizeSetsOuterSizeByBorderStyleAndRealignsAtOnce) {
   struct Case {
     TFormBorderStyle Style;

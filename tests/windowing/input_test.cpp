@@ -243,6 +243,96 @@ TEST_F(InputTest, CloseButtonClosesAndCaptionDoesNot) {
   EXPECT_FALSE(IsWindow(h));
 }
 
+TEST_F(InputTest, TransparentHitTestHandsThePointerToTheWindowBelow) {
+  // Back: a top-level window; over it a second one holding two overlapping
+  // children. The upper child, and the whole front window where it has no
+  // child, answer HTTRANSPARENT.
+  HWND back = TopLevel(Bounds(0, 0, 300, 300), 0);
+  CreateParams p;
+  p.Style = WS_POPUP | WS_VISIBLE;
+  p.X = 50;
+  p.Y = 50;
+  p.Width = 200;
+  p.Height = 200;
+  WNDPROC record = Recorder(0);
+  p.WndProc = [record](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+    if (m == WM_NCHITTEST) return HTTRANSPARENT;
+    return record(h, m, w, l);
+  };
+  HWND front = CreateWindowEx(p);
+  HWND lower = Child(front, Rect(0, 0, 100, 100), 0);
+  p.Style = WS_CHILD | WS_VISIBLE;
+  p.Parent = front;
+  p.X = 50;
+  p.Y = 50;
+  p.Width = 100;
+  p.Height = 100;
+  HWND upper = CreateWindowEx(p);
+  desktop::Pump();
+  log.clear();
+  desktop::Click(120, 120);  // upper over lower: lower, client (70, 70)
+  desktop::Click(170, 170);  // upper alone, then the front window: back, client (170, 170)
+  desktop::Click(280, 280);  // outside the front window: back
+  desktop::Pump();
+  std::vector<std::tuple<HWND, int, int>> downs;
+  for (const auto& r : log)
+    if (r.message == WM_LBUTTONDOWN) downs.emplace_back(r.hwnd, GET_X_LPARAM(r.lParam), GET_Y_LPARAM(r.lParam));
+  const std::vector<std::tuple<HWND, int, int>> expected{{lower, 70, 70}, {back, 170, 170}, {back, 280, 280}};
+  EXPECT_EQ(downs, expected);
+  EXPECT_TRUE(MessagesOf(upper).empty());
+  EXPECT_TRUE(MessagesOf(front).empty());
+}
+
+TEST_F(InputTest, CaptionDragMovesTheWindowAndTheCloseButtonStillCloses) {
+  const DWORD style = WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+  HWND h = TopLevel(Bounds(100, 50, 206, 223), 0, style, WS_EX_TOOLWINDOW);
+  SetFocus(h);
+  desktop::Pump();
+  const auto origin = [&] {
+    TRect r;
+    GetWindowRect(h, &r);
+    return TPoint{r.Left, r.Top};
+  };
+  // Press on the caption bar, move in steps, release: the window follows.
+  desktop::MoveMouse(150, 60);
+  desktop::PressMouse(MouseButton::Left);
+  desktop::MoveMouse(160, 65);
+  desktop::MoveMouse(250, 160);
+  desktop::ReleaseMouse(MouseButton::Left);
+  desktop::MoveMouse(400, 400);  // after the release: no more moving
+  desktop::Pump();
+  EXPECT_EQ(origin(), (TPoint{200, 150}));
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(Count(h, WM_LBUTTONUP), 0) << "the release belongs to the move";
+
+  // Escape puts the window back where the drag started.
+  desktop::MoveMouse(250, 160);
+  desktop::PressMouse(MouseButton::Left);
+  desktop::MoveMouse(300, 300);
+  desktop::PressKey(VK_ESCAPE);
+  desktop::ReleaseKey(VK_ESCAPE);
+  desktop::ReleaseMouse(MouseButton::Left);
+  desktop::Pump();
+  EXPECT_EQ(origin(), (TPoint{200, 150}));
+
+  // Input that runs out mid-drag ends the move where it got to.
+  desktop::MoveMouse(250, 160);
+  desktop::PressMouse(MouseButton::Left);
+  desktop::MoveMouse(240, 150);
+  desktop::Pump();
+  EXPECT_EQ(origin(), (TPoint{190, 140}));
+  EXPECT_EQ(GetCapture(), nullptr);
+  desktop::ReleaseMouse(MouseButton::Left);
+  desktop::Pump();
+
+  // The close button at the caption bar's right end still closes.
+  TRect wr;
+  GetWindowRect(h, &wr);
+  desktop::Click(wr.Right - 10, wr.Top + 10);
+  desktop::Pump();
+  EXPECT_FALSE(IsWindow(h));
+}
+
 TEST_F(InputTest, DisabledTopLevelWindowGetsNoPointerInput) {
   HWND h = TopLevel(Bounds(0, 0, 100, 100), 0);
   desktop::Pump();

@@ -89,15 +89,24 @@ TEST_F(MessagesTest, QuitComesAfterPostedMessagesAndPassesFilters) {
 TEST_F(MessagesTest, TimerNeverHoldsMoreThanOneTick) {
   HWND h = TopLevel(Bounds(0, 0, 10, 10), 0);
   desktop::Pump();
+  EXPECT_EQ(NextTimerDue(), std::nullopt);
   ASSERT_EQ(SetTimer(h, 5, 20), 5u);
+  EXPECT_EQ(NextTimerDue(), std::optional<std::uint64_t>(20));
   desktop::AdvanceClock(1000);  // fifty intervals pass while nobody looks
+  EXPECT_EQ(NextTimerDue(), std::optional<std::uint64_t>(20)) << "overdue, still one tick";
   EXPECT_EQ(desktop::Pump(), 1);
   EXPECT_EQ(Count(h, WM_TIMER), 1);
+  EXPECT_EQ(NextTimerDue(), std::optional<std::uint64_t>(1020));
   desktop::AdvanceClock(19);
   EXPECT_EQ(desktop::Pump(), 0);  // the next tick counts from the last delivery
   desktop::AdvanceClock(1);
   EXPECT_EQ(desktop::Pump(), 1);
+  const UINT_PTR thread = SetTimer(nullptr, 0, 15);
+  ASSERT_NE(thread, 0u);
+  EXPECT_EQ(NextTimerDue(), std::optional<std::uint64_t>(1035)) << "the earliest of all timers";
+  EXPECT_TRUE(KillTimer(nullptr, thread));
   EXPECT_TRUE(KillTimer(h, 5));
+  EXPECT_EQ(NextTimerDue(), std::nullopt);
   EXPECT_FALSE(KillTimer(h, 5));
   desktop::AdvanceClock(100);
   EXPECT_EQ(desktop::Pump(), 0);
