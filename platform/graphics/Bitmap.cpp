@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/base/Exceptions.h"
+#include "platform/base/MappedFile.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/graphics/BmpCodec.h"
 #include "platform/graphics/Picture.h"
@@ -74,7 +75,7 @@ void TBitmapCanvas::Changed() {
 
 // --- TBitmap -------------------------------------------------------------------
 
-TBitmap::TBitmap() : handle_(CreateBitmapFromDib(Dib(0, 0, 32))) {}
+TBitmap::TBitmap() : handle_(CreateBitmapFromDib(Dib(0, 0, 32))), pixels_(DibFromBitmap(handle_)) {}
 
 TBitmap::TBitmap(int width, int height) : TBitmap() { SetSize(width, height); }
 
@@ -83,8 +84,8 @@ TBitmap::~TBitmap() {
   DeleteBitmap(handle_);
 }
 
-Dib& TBitmap::Pixels() { return *DibFromBitmap(handle_); }
-const Dib& TBitmap::Surface() const { return *DibFromBitmap(handle_); }
+Dib& TBitmap::Pixels() { return *pixels_; }
+const Dib& TBitmap::Surface() const { return *pixels_; }
 
 int TBitmap::Width() const { return Surface().Width(); }
 int TBitmap::Height() const { return Surface().Height(); }
@@ -258,6 +259,18 @@ void TBitmap::Assign(const TPersistent* Source) {
 void TBitmap::LoadFromStream(TStream& stream) {
   const std::vector<std::uint8_t> bytes = stream.ReadRest();
   BmpImage image = DecodeBmp(bytes);  // raises before anything here changes
+  SetSurface(std::move(image.Pixels));
+}
+
+void TBitmap::LoadFromFile(const std::string& path) {
+  // Below this size reading the file costs less than mapping it.
+  constexpr std::size_t kMapFrom = std::size_t{1} << 20;
+  MappedFile file = MapFileCopyOnWrite(path);
+  if (file.Bytes.size() < kMapFrom) {
+    TGraphic::LoadFromFile(path);
+    return;
+  }
+  BmpImage image = DecodeBmpInPlace(file.Bytes, std::move(file.Holder));  // raises before anything here changes
   SetSurface(std::move(image.Pixels));
 }
 

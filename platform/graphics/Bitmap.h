@@ -106,6 +106,9 @@ class TBitmap : public TGraphic {
   void SetSurface(Dib pixels);
 
   void LoadFromStream(TStream& stream) override;
+  // Large uncompressed files are mapped rather than read: their rows are
+  // read from the file only when drawn (see DecodeBmpInPlace).
+  void LoadFromFile(const std::string& path) override;
   void SaveToStream(TStream& stream) const override;
 
   void Draw(TCanvas& canvas, const TRect& rect) const override;
@@ -119,6 +122,11 @@ class TBitmap : public TGraphic {
   void ReplacePixels(Dib pixels);
 
   HBITMAP handle_ = nullptr;
+  // The handle's pixels. The bitmap object behind the handle lives as long
+  // as the handle and replacing the pixels keeps it, so the address is
+  // looked up once rather than at every Width() or ScanLine() a pixel loop
+  // makes.
+  Dib* pixels_ = nullptr;
   TBitmapHandleType handleType_ = bmDDB;
   TTransparentMode transparentMode_ = tmAuto;
   TColor transparentColor_ = clDefault;

@@ -401,7 +401,12 @@ class RleDecoder {
 
 }  // namespace
 
-BmpImage DecodeBmp(std::span<const std::uint8_t> file) {
+namespace {
+
+// The decoder behind DecodeBmp and DecodeBmpInPlace. With a writable base
+// (the same bytes as file, kept alive by holder), uncompressed 24- and
+// 32-bit rows are borrowed where they lie instead of copied.
+BmpImage Decode(std::span<const std::uint8_t> file, std::uint8_t* base, std::shared_ptr<void> holder) {
   const Bytes in(file);
   if (file.size() < kFileHeaderSize + 4 || file[0] != 'B' || file[1] != 'M') Fail("no BM signature");
   const std::uint32_t fileSize = in.U32(2);
@@ -506,6 +511,23 @@ BmpImage DecodeBmp(std::span<const std::uint8_t> file) {
   }
 
   BmpImage out;
+  if (base != nullptr && coding == Coding::Rgb && (b == 24 || b == 32)) {
+    // Every row complete with its padding, so that whole-row copies of the
+    // borrowed surface stay inside the file; otherwise the rows are copied.
+    const std::uint64_t stride = Dib::RowBytes(static_cast<int>(std::min<std::int64_t>(h.width, Dib::kMaxSide)), b);
+    const std::uint64_t need = stride * static_cast<std::uint64_t>(h.height);
+    if (Dib::Fits(h.width, h.height, b) && pixelsAt <= in.Size() && in.Size() - pixelsAt >= need) {
+      std::uint8_t* first = base + pixelsAt + (h.topDown ? 0 : stride * static_cast<std::uint64_t>(h.height - 1));
+      const auto step = static_cast<std::ptrdiff_t>(stride);
+      out.Pixels = Dib::Borrow(static_cast<int>(h.width), static_cast<int>(h.height), b, first,
+                               h.topDown ? step : -step, std::move(holder));
+      out.XPelsPerMeter = h.xPelsPerMeter;
+      out.YPelsPerMeter = h.yPelsPerMeter;
+      out.FileBitCount = b;
+      out.HeaderSize = h.size;
+      return out;
+    }
+  }
   out.Pixels = MakeDib(h, outBits);
   out.HasAlpha = hasAlpha;
   out.XPelsPerMeter = h.xPelsPerMeter;
@@ -530,6 +552,14 @@ BmpImage DecodeBmp(std::span<const std::uint8_t> file) {
   }
   if (indexed) CheckIndexes(dib);
   return out;
+}
+
+}  // namespace
+
+BmpImage DecodeBmp(std::span<const std::uint8_t> file) { return Decode(file, nullptr, nullptr); }
+
+BmpImage DecodeBmpInPlace(std::span<std::uint8_t> file, std::shared_ptr<void> holder) {
+  return Decode(file, file.data(), std::move(holder));
 }
 
 std::vector<std::uint8_t> EncodeBmp(const Dib& dib, int xPelsPerMeter, int yPelsPerMeter) {

@@ -32,6 +32,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -56,6 +57,14 @@ struct BmpImage {
 // malformed or unsupported file (including one declaring a picture too large
 // to allocate).
 [[nodiscard]] BmpImage DecodeBmp(std::span<const std::uint8_t> file);
+
+// The same for a file in a block that holder keeps alive (a copy-on-write
+// file mapping): uncompressed 24- and 32-bit pictures whose rows are all
+// present with their padding are not copied; the surface borrows the rows
+// where they lie (bottom-up files through a negative stride), so only the
+// rows that are used are ever read. Every check of DecodeBmp applies, and
+// other pictures are decoded into a new surface as DecodeBmp does.
+[[nodiscard]] BmpImage DecodeBmpInPlace(std::span<std::uint8_t> file, std::shared_ptr<void> holder);
 
 // Encodes a Dib of 1, 4, 8, 24 or 32 bits as an uncompressed bottom-up
 // file with a 40-byte BITMAPINFOHEADER. Indexed surfaces write their palette

@@ -7,6 +7,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
+#include "platform/graphics/JpegStructure.h"
 
 namespace bellcut {
 namespace {
@@ -90,9 +91,21 @@ void TJPEGImage::SetGrayscale(bool value) {
 
 void TJPEGImage::LoadFromStream(TStream& stream) {
   std::vector<std::uint8_t> bytes = stream.ReadRest();
-  // Both checks raise before anything here changes.
+  // The checks raise before anything here changes.
   const JpegHeader header = ReadJpegHeader(bytes);
   Dib::CheckFits(header.Width, header.Height, 24);
+  // Pixels are decoded only when drawn, so a file that ends early or has
+  // broken markers is looked for now, where a load error belongs. The walk
+  // only finds a suspect: libjpeg has the last word and its error is the one
+  // raised, so a file it decodes cleanly is never refused. Its verdict comes
+  // from decoding every row into a one-pixel-wide window, which reads all of
+  // the data without holding the picture (a small damaged file may declare
+  // a very large one).
+  try {
+    CheckJpegStructure(bytes);
+  } catch (const EJPEG&) {
+    (void)DecodeJpegRect(bytes, TRect{0, 0, 1, header.Height}, grayscale_);
+  }
   Clear();
   data_ = std::move(bytes);
   header_ = header;

@@ -96,19 +96,35 @@ TEST(TJPEGImage, LoadKeepsTheDataAndReadsOnlyTheHeader) {
   EXPECT_EQ(out.Data(), ReadBytes(Good("testorig.jpg")));
 }
 
-// A file damaged after its header loads (nothing is decoded then) and fails
-// when its pixels are needed; a damaged header fails at once and leaves the
-// image as it was.
+// A file whose entropy data is damaged but whose markers are sound loads
+// (nothing is decoded then) and fails when its pixels are needed; a damaged
+// header, broken markers or a file that ends early fail at once, with
+// libjpeg's own code, and leave the image as it was.
 TEST(TJPEGImage, DamageShowsWhenItIsRead) {
   BELLCUT_REQUIRE_TESTDATA("jpeg/corrupt");
   const fs::path corrupt = test::TestDataDir() / "jpeg" / "corrupt";
   TJPEGImage image;
-  image.LoadFromFile((corrupt / "afl_warn_premature_end_of_jpeg_file.jpg").string());
-  EXPECT_EQ(image.Width(), 32);
+  image.LoadFromFile((corrupt / "afl_warn_corrupt_jpeg_data_bad_arithmetic_code.jpg").string());
+  EXPECT_GT(image.Width(), 0);
   EXPECT_THROW(image.DIBNeeded(), EJPEG);
   EXPECT_THROW((void)Painted(40, 40, nullptr, [&](TCanvas& c) { c.Draw(0, 0, image); }), EJPEG);
 
   image.LoadFromFile(Good("testorig.jpg").string());
+  const std::pair<const char*, int> atLoad[] = {
+      {"afl_warn_premature_end_of_jpeg_file.jpg", 120},        // JWRN_JPEG_EOF
+      {"afl_warn_corrupt_jpeg_data_bad_huffman_code.jpg", 118},  // libjpeg's code, not the walk's
+      {"afl_fatal_bogus_dac_value_0xnn.jpg", 29},
+  };
+  for (const auto& [name, code] : atLoad) {
+    SCOPED_TRACE(name);
+    try {
+      image.LoadFromFile((corrupt / name).string());
+      ADD_FAILURE() << "loaded";
+    } catch (const EJPEG& e) {
+      EXPECT_EQ(e.Code(), code);
+    }
+    EXPECT_EQ(image.Width(), 227);
+  }
   for (const char* name : {"afl_fatal_bogus_marker_length.jpg", "afl_fatal_maximum_supported_image_dimension_is_n_pixels.jpg"}) {
     SCOPED_TRACE(name);
     EXPECT_THROW(image.LoadFromFile((corrupt / name).string()), EJPEG);
@@ -290,13 +306,17 @@ TEST(TJPEGImage, StretchDrawSamplesLikeTheGdi) {
   }
 }
 
-// The data below the visible rows is never read: a file cut off in its lower
-// half draws its top rows without error, and fails only when they are needed.
+// The data below the visible rows is never read: a file whose entropy data
+// stops early in its lower half (an end marker where the data breaks off, so
+// its structure is sound and it loads) draws its top rows without error, and
+// fails only when the damaged rows are needed.
 TEST(TJPEGImage, DrawReadsOnlyTheRowsItShows) {
   BELLCUT_REQUIRE_TESTDATA("jpeg/good");
   auto bytes = ReadBytes(Good("testorig.jpg"));
   const Dib full = DecodeJpeg(bytes);
   bytes.resize(bytes.size() * 2 / 3);
+  bytes.push_back(0xFF);
+  bytes.push_back(0xD9);
   TMemoryStream stream(bytes);
   TJPEGImage jpeg;
   jpeg.LoadFromStream(stream);
