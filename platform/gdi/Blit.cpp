@@ -164,6 +164,18 @@ bool Run(Transfer& t) {
   }
   const std::vector<TRect> rects = raster::ClipRects(dc, area);
   if (rects.empty()) return true;
+  // From here on only the clipped part matters: the column map below is as
+  // wide as the area, which must not be the (possibly huge) requested one.
+  {
+    TRect box = rects.front();
+    for (const TRect& r : rects) {
+      box.Left = std::min(box.Left, r.Left);
+      box.Top = std::min(box.Top, r.Top);
+      box.Right = std::max(box.Right, r.Right);
+      box.Bottom = std::max(box.Bottom, r.Bottom);
+    }
+    area = box;
+  }
 
   if (usesS && srcDib == &surface) {
     // Reading and writing one surface: take the source as it is now.
