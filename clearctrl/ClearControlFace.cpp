@@ -26,7 +26,8 @@ using clear_detail::TransparentKey;
 // A new 24-bit image of the given size, every pixel Fill (resolved).
 std::unique_ptr<TBitmap> NewImage(int Width, int Height, TColor Fill) {
   auto image = std::make_unique<TBitmap>();
-  Dib pixels(Width, Height, 24);
+  // Every pixel is written by the fill, so the block need not be zeroed first.
+  Dib pixels = Dib::Uninitialized(Width, Height, 24);
   pixels.Fill(ColorToRGB(Fill));
   image->SetSurface(std::move(pixels));
   return image;
@@ -51,14 +52,16 @@ void StampImage(TBitmap& Dest, const TBitmap& Source, int DX, int DY, COLORREF S
   const int x1 = std::min(Dest.Width(), DX + Source.Width());
   const int y1 = std::min(Dest.Height(), DY + Source.Height());
   if (x0 >= x1 || y0 >= y1) return;
-  const std::uint8_t sb = static_cast<std::uint8_t>(GetBValue(Skip));
-  const std::uint8_t sg = static_cast<std::uint8_t>(GetGValue(Skip));
-  const std::uint8_t sr = static_cast<std::uint8_t>(GetRValue(Skip));
+  // Skip is a resolved colour, so as a key it always can match.
+  const TransparentKey skip(static_cast<TColor>(Skip & 0xFFFFFFu));
   for (int y = y0; y < y1; ++y) {
-    const std::uint8_t* s = Source.ScanLine(y - DY) + static_cast<std::ptrdiff_t>(x0 - DX) * 3;
-    std::uint8_t* d = Dest.ScanLine(y) + static_cast<std::ptrdiff_t>(x0) * 3;
-    for (int x = x0; x < x1; ++x, s += 3, d += 3)
-      if (s[0] != sb || s[1] != sg || s[2] != sr) std::memcpy(d, s, 3);
+    const std::uint8_t* s = Source.ScanLine(y - DY);
+    std::uint8_t* d = Dest.ScanLine(y);
+    // Runs of kept pixels move as blocks.
+    ForEachOpaqueRun(s, x0 - DX, x1 - DX - 1, skip, [&](int a, int b) {
+      std::memcpy(d + static_cast<std::ptrdiff_t>(a + DX) * 3, s + static_cast<std::ptrdiff_t>(a) * 3,
+                  static_cast<std::size_t>(b - a) * 3);
+    });
   }
 }
 
@@ -66,10 +69,22 @@ void StampImage(TBitmap& Dest, const TBitmap& Source, int DX, int DY, COLORREF S
 template <class F>
 void MapOpaquePixels(TBitmap& Image, TColor Transparent, F&& Map) {
   const TransparentKey key(Transparent);
-  for (int y = 0; y < Image.Height(); ++y) {
+  const int width = Image.Width();
+  const int height = Image.Height();
+  // Neighbouring pixels mostly share a colour: the last mapping is reused.
+  TColor lastIn = -1;
+  COLORREF lastOut = 0;
+  for (int y = 0; y < height; ++y) {
     std::uint8_t* p = Image.ScanLine(y);
-    for (int x = 0; x < Image.Width(); ++x, p += 3)
-      if (!key.IsTransparent(p)) PutPixel(p, ColorToRGB(Map(TripleToColor(p))));
+    for (int x = 0; x < width; ++x, p += 3) {
+      if (key.IsTransparent(p)) continue;
+      const TColor in = TripleToColor(p);
+      if (in != lastIn) {
+        lastIn = in;
+        lastOut = ColorToRGB(Map(in));
+      }
+      PutPixel(p, lastOut);
+    }
   }
 }
 
@@ -122,9 +137,11 @@ std::unique_ptr<TBitmap> TClearControl::MakeContentImage() {
     const COLORREF fgRgb = ColorToRGB(fg);
     const COLORREF transparentRgb = ColorToRGB(FTransparentColor);
     const COLORREF fontRgb = ColorToRGB(Font().Color());
-    for (int y = 0; y < text.Height(); ++y) {
+    const int textWidth = text.Width();
+    const int textHeight = text.Height();
+    for (int y = 0; y < textHeight; ++y) {
       std::uint8_t* p = text.ScanLine(y);
-      for (int x = 0; x < text.Width(); ++x, p += 3) {
+      for (int x = 0; x < textWidth; ++x, p += 3) {
         const COLORREF c = RGB(p[2], p[1], p[0]);
         if (c == bgRgb)
           PutPixel(p, transparentRgb);

@@ -98,7 +98,8 @@ void TClearControl::WinRgnSet(bool Down) {
   OwnedRgn composed;
   {
     TBitmap buffer;
-    buffer.SetSurface(Dib(Width(), Height(), 24));
+    // The fill below writes every pixel: no need to zero the block first.
+    buffer.SetSurface(Dib::Uninitialized(Width(), Height(), 24));
     TCanvas& canvas = buffer.Canvas();
     canvas.Brush().SetColor(FTransparentColor);
     canvas.FillRect(Rect(0, 0, Width(), Height()));

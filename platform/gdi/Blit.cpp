@@ -3,6 +3,7 @@
 // rectangle, each destination row gathers its source pixels (through the
 // nearest-neighbour column map), reads the destination when the operation
 // uses it, combines, and writes the row back.
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -113,6 +114,46 @@ Dib CopyPart(const Dib& dib, const TRect& part) {
 // taken from sn source pixels: the source pixel under the centre of d.
 inline int MapOffset(long long d, long long dn, long long sn) { return static_cast<int>((2 * d + 1) * sn / (2 * dn)); }
 
+// One destination row of a plain copy onto a true-colour surface, straight
+// from the source row through the column map (indexed sources through the
+// palette table). A 32-bit destination keeps its fourth bytes; a 24-bit one
+// takes a 32-bit store per pixel whose fourth byte the next pixel
+// overwrites, the last pixel going bytewise.
+template <int SrcBits, int DstBits>
+void CopyDirect(const std::uint8_t* row, const int* columns, std::size_t n, const std::uint32_t* colors,
+                std::uint8_t* out) {
+  const auto colorAt = [&](std::size_t i) -> std::uint32_t {
+    const unsigned c = static_cast<unsigned>(columns[i]);
+    if constexpr (SrcBits == 8) {
+      return colors[row[c]];
+    } else if constexpr (SrcBits == 4) {
+      const std::uint8_t b = row[c >> 1];
+      return colors[(c & 1u) ? (b & 0x0Fu) : (b >> 4)];
+    } else {
+      const std::uint8_t* q = row + static_cast<std::size_t>(c) * (SrcBits / 8);
+      return q[0] | (static_cast<std::uint32_t>(q[1]) << 8) | (static_cast<std::uint32_t>(q[2]) << 16);
+    }
+  };
+  if constexpr (DstBits == 32) {
+    for (std::size_t i = 0; i < n; ++i, out += 4) {
+      std::uint32_t word;
+      std::memcpy(&word, out, 4);
+      word = (word & 0xFF000000u) | colorAt(i);
+      std::memcpy(out, &word, 4);
+    }
+  } else {
+    std::size_t i = 0;
+    for (; i + 1 < n; ++i, out += 3) {
+      const std::uint32_t v = colorAt(i);
+      std::memcpy(out, &v, 4);
+    }
+    const std::uint32_t v = colorAt(i);
+    out[0] = static_cast<std::uint8_t>(v);
+    out[1] = static_cast<std::uint8_t>(v >> 8);
+    out[2] = static_cast<std::uint8_t>(v >> 16);
+  }
+}
+
 struct Transfer {
   DeviceContext* Dst = nullptr;
   TRect DstRect;  // surface coordinates; never empty, never negative
@@ -205,6 +246,33 @@ bool Run(Transfer& t) {
     for (int x = area.Left; x < area.Right; ++x)
       areaColumns[static_cast<std::size_t>(x - area.Left)] = src.Rect.Left + MapOffset(x - t.DstRect.Left, dw, sw);
   }
+  // An indexed picture read as stored gathers its colours straight from the
+  // row's indexes through one palette table made here, not per row: a shaped
+  // clip cuts every row into its own rectangles, so rows are read thousands
+  // of times per paint. Indexes past the palette read black, as ReadRow does.
+  const int srcBits = usesS ? srcDib->BitCount() : 0;
+  const bool indexedGather = (srcBits == 4 || srcBits == 8) &&
+                             (src.Rule == SourceRule::Plain || src.Rule == SourceRule::ToMonoNearest);
+  std::uint32_t indexColors[256] = {};
+  if (indexedGather) {
+    const auto& palette = srcDib->Palette();
+    const std::size_t entries = std::min<std::size_t>(palette.size(), srcBits == 4 ? 16 : 256);
+    for (std::size_t k = 0; k < entries; ++k) indexColors[k] = QuadToPix(palette[k]);
+  }
+  const bool directCopy = usesS && !byteCopy && src.Rule == SourceRule::Plain && index == 0xCC && !t.SkipColor &&
+                          (srcBits == 4 || srcBits == 8 || srcBits == 24 || srcBits == 32) &&
+                          (surface.BitCount() == 24 || surface.BitCount() == 32);
+  using DirectRow = void (*)(const std::uint8_t*, const int*, std::size_t, const std::uint32_t*, std::uint8_t*);
+  DirectRow copyDirect = nullptr;
+  if (directCopy) {
+    const bool to32 = surface.BitCount() == 32;
+    switch (srcBits) {
+      case 4: copyDirect = to32 ? &CopyDirect<4, 32> : &CopyDirect<4, 24>; break;
+      case 8: copyDirect = to32 ? &CopyDirect<8, 32> : &CopyDirect<8, 24>; break;
+      case 24: copyDirect = to32 ? &CopyDirect<24, 32> : &CopyDirect<24, 24>; break;
+      default: copyDirect = to32 ? &CopyDirect<32, 32> : &CopyDirect<32, 24>; break;
+    }
+  }
   for (const TRect& r : rects) {
     const std::size_t n = static_cast<std::size_t>(r.Width());
     dstRow.resize(n);
@@ -215,6 +283,15 @@ bool Run(Transfer& t) {
     }
     int lastSourceY = -1;
     for (int y = r.Top; y < r.Bottom; ++y) {
+      if (directCopy) {
+        // A plain copy onto a true-colour surface: the source colours go
+        // straight into the destination bytes (indexed ones through the
+        // palette table), with no intermediate rows.
+        const std::uint8_t* row = srcDib->ScanLine(src.Rect.Top + MapOffset(y - t.DstRect.Top, dh, sh));
+        std::uint8_t* out = surface.ScanLine(y) + static_cast<std::size_t>(r.Left) * (surface.BitCount() / 8);
+        copyDirect(row, columns, n, indexColors, out);
+        continue;
+      }
       if (byteCopy) {
         const int sy = src.Rect.Top + (y - t.DstRect.Top);
         const std::size_t bpp = static_cast<std::size_t>(surface.BitCount()) / 8;
@@ -226,7 +303,18 @@ bool Run(Transfer& t) {
         const int sy = src.Rect.Top + MapOffset(y - t.DstRect.Top, dh, sh);
         if (sy != lastSourceY) {
           lastSourceY = sy;
-          if (unscaled) {
+          if (indexedGather) {
+            const std::uint8_t* row = srcDib->ScanLine(sy);
+            if (srcBits == 4) {
+              for (std::size_t i = 0; i < n; ++i) {
+                const unsigned c = static_cast<unsigned>(columns[i]);
+                const std::uint8_t b = row[c >> 1];
+                srcRow[i] = indexColors[(c & 1u) ? (b & 0x0Fu) : (b >> 4)];
+              }
+            } else {
+              for (std::size_t i = 0; i < n; ++i) srcRow[i] = indexColors[row[columns[i]]];
+            }
+          } else if (unscaled) {
             ReadSourceRow(src, sy, columns[0], srcRow);
           } else {
             // Gather through the column map from the used span of the source row.

@@ -218,6 +218,28 @@ Dib Dib::Converted(int bitCount, const std::vector<RgbQuad>* palette) const {
     }
     out.palette_.resize(std::size_t{1} << bitCount);
   }
+  if ((bitCount == 24 || bitCount == 32) && (bitCount_ == 24 || bitCount_ == 32)) {
+    // True colour to true colour moves the three colour bytes of each pixel
+    // row by row; a fourth byte of the new surface stays zero, as SetPixel
+    // would leave it.
+    const std::size_t from = static_cast<std::size_t>(bitCount_) / 8;
+    const std::size_t to = static_cast<std::size_t>(bitCount) / 8;
+    const std::size_t n = static_cast<std::size_t>(width_);
+    for (int y = 0; y < height_; ++y) {
+      const std::uint8_t* s = ScanLine(y);
+      std::uint8_t* d = out.ScanLine(y);
+      if (from == 3 && to == 3) {
+        std::memcpy(d, s, n * 3);
+        continue;
+      }
+      for (std::size_t x = 0; x < n; ++x, s += from, d += to) {
+        d[0] = s[0];
+        d[1] = s[1];
+        d[2] = s[2];
+      }
+    }
+    return out;
+  }
   for (int y = 0; y < height_; ++y)
     for (int x = 0; x < width_; ++x) out.SetPixel(x, y, GetPixel(x, y));
   return out;

@@ -51,7 +51,15 @@ void RowWriter::Write(int y, int x, std::span<const std::uint32_t> pixels) {
     }
     case 24: {
       std::uint8_t* p = row + 3 * static_cast<std::size_t>(x);
-      for (std::size_t i = 0; i < n; ++i, p += 3) {
+      // One 32-bit store per pixel: its fourth byte lands on the next
+      // pixel, which overwrites it. The last pixel is stored bytewise so
+      // nothing past it is touched.
+      std::size_t i = 0;
+      for (; i + 1 < n; ++i, p += 3) {
+        const std::uint32_t v = pixels[i];
+        std::memcpy(p, &v, 4);
+      }
+      for (; i < n; ++i, p += 3) {
         const std::uint32_t v = pixels[i];
         p[0] = static_cast<std::uint8_t>(v);
         p[1] = static_cast<std::uint8_t>(v >> 8);
@@ -163,9 +171,17 @@ void PaintRect(DeviceContext& dc, const TRect& rect, std::uint32_t pix, int rop2
   RowWriter writer(*dc.Surface);
   const std::uint32_t pen = writer.Representable(pix);
   std::vector<std::uint32_t> buffer;
+  const bool copyRows = rop2 == R2_COPYPEN && dc.Surface->BitCount() == 24;
   for (const TRect& r : rects) {
     buffer.resize(static_cast<std::size_t>(r.Width()));
     for (int y = r.Top; y < r.Bottom; ++y) {
+      if (copyRows && y > r.Top) {
+        // A plain fill of a 24-bit surface makes every row of the rectangle
+        // the same bytes: the first one is copied.
+        const std::size_t offset = static_cast<std::size_t>(r.Left) * 3;
+        std::memcpy(dc.Surface->ScanLine(y) + offset, dc.Surface->ScanLine(r.Top) + offset, buffer.size() * 3);
+        continue;
+      }
       if (rop2 == R2_COPYPEN) {
         std::fill(buffer.begin(), buffer.end(), pen);
       } else {

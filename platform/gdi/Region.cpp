@@ -113,6 +113,10 @@ Region::Region() { pixman_region32_init(&region_); }
 Region::Region(const TRect& rect) : Region() { SetRect(rect); }
 
 Region::Region(const Region& other) : Region() {
+  // Merge the source's pending rectangles once, in the source, so that its
+  // copies (a traced shape is copied into every composition and window
+  // region) share the merged result instead of each merging them again.
+  other.Settle();
   Check(pixman_region32_copy(&region_, &other.region_));
   pending_ = other.pending_;
   pendingBounds_ = other.pendingBounds_;

@@ -278,6 +278,67 @@ TEST_F(BlitTest, StretchDibitsUsesThePicturePalette) {
   EXPECT_EQ(dst.pixels->GetPixel(1, 0), RGB(200, 200, 0));
 }
 
+// Pictures stretched onto true-colour surfaces through a clip of several
+// rectangles: every destination pixel is the colour under its centre (for
+// indexed pictures through the palette, odd and even nibbles alike, an index
+// past a short palette reading black), and a 32-bit surface keeps its
+// fourth bytes under pictures of other depths.
+TEST_F(BlitTest, StretchedPicturesReadEveryPixelThroughTheClip) {
+  std::mt19937 gen(7);
+  for (const int bits : {4, 8, 24, 32}) {
+    Dib picture(13, 9, bits);
+    const std::size_t entries = bits == 4 ? 11 : 200;  // short palettes
+    if (bits <= 8) {
+      picture.Palette().resize(entries);
+      for (std::size_t k = 0; k < entries; ++k)
+        picture.Palette()[k] = RgbQuad::From(RGB(static_cast<int>(k) + 1, 255 - static_cast<int>(k), 7));
+    }
+    for (int y = 0; y < picture.Height(); ++y)
+      for (int x = 0; x < picture.Width(); ++x)
+        picture.SetRaw(x, y, bits <= 8 ? gen() % (1u << bits) : static_cast<std::uint32_t>(gen()));
+    struct Case {
+      int xSrc, ySrc, wSrc, hSrc, wDst, hDst;
+    };
+    for (const int dstBits : {24, 32})
+      for (const Case c : {Case{1, 0, 11, 9, 17, 9}, Case{0, 2, 13, 7, 13, 7}, Case{3, 1, 9, 8, 5, 11}}) {
+        Canvas dst(20, 12, dstBits);
+        PatBlt(dst.dc, 0, 0, 20, 12, WHITENESS);
+        if (dstBits == 32)
+          for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 20; ++x) dst.pixels->ScanLine(y)[4 * x + 3] = 0xAB;
+        HRGN clip = CreateRectRgn(0, 0, 4, 12);
+        HRGN part = CreateRectRgn(6, 2, 19, 5);
+        CombineRgn(clip, clip, part, RGN_OR);
+        SetRectRgn(part, 9, 7, 20, 12);
+        CombineRgn(clip, clip, part, RGN_OR);
+        SelectClipRgn(dst.dc, clip);
+        StretchDIBits(dst.dc, 1, 1, c.wDst, c.hDst, c.xSrc, c.ySrc, c.wSrc, c.hSrc, picture, SRCCOPY);
+        for (int y = 0; y < 12; ++y)
+          for (int x = 0; x < 20; ++x) {
+            COLORREF expected = RGB(255, 255, 255);
+            const bool inside = x >= 1 && x < 1 + c.wDst && y >= 1 && y < 1 + c.hDst;
+            if (inside && PtInRegion(clip, x, y)) {
+              const int sx = c.xSrc + (2 * (x - 1) + 1) * c.wSrc / (2 * c.wDst);
+              const int sy = c.ySrc + (2 * (y - 1) + 1) * c.hSrc / (2 * c.hDst);
+              const std::uint32_t raw = picture.GetRaw(sx, sy);
+              if (bits > 8)
+                expected = RGB((raw >> 16) & 0xFF, (raw >> 8) & 0xFF, raw & 0xFF);
+              else
+                expected = raw < entries ? RGB(static_cast<int>(raw) + 1, 255 - static_cast<int>(raw), 7) : 0;
+            }
+            EXPECT_EQ(dst.pixels->GetPixel(x, y), expected)
+                << bits << " to " << dstBits << " bits, " << c.wSrc << "->" << c.wDst << " at " << x << "," << y;
+            // (A 32-bit picture copied unscaled moves its rows whole.)
+            if (dstBits == 32 && bits != 32) {
+              EXPECT_EQ(dst.pixels->ScanLine(y)[4 * x + 3], 0xAB) << bits << " bits at " << x << "," << y;
+            }
+          }
+        DeleteObject(part);
+        DeleteObject(clip);
+      }
+  }
+}
+
 TEST_F(BlitTest, ObjectsSelectAndReleaseCleanly) {
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP a = CreateCompatibleBitmap(dc, 4, 4);  // monochrome, like the DC's stand-in
