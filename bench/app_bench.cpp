@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchPictures.h"
 #include "app/Mainwindow1.h"
 #include "app/Program.h"
 #include "platform/base/Params.h"
@@ -32,6 +33,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using bellcut::Dib;
+using bellcut::bench::MakePhoto;
 
 // Answers every dialog at once and keeps nothing (the report would
 // otherwise be printed at every iteration).
@@ -41,25 +43,6 @@ class SilentResponder final : public bellcut::DialogResponder {
     return {0, r.DefaultResult};
   }
 };
-
-Dib MakePhoto(int width, int height) {
-  Dib dib(width, height, 24);
-  std::uint32_t state = 0x9E3779B9u;
-  for (int y = 0; y < height; ++y) {
-    std::uint8_t* row = dib.ScanLine(y);
-    const double fy = static_cast<double>(y) / height;
-    for (int x = 0; x < width; ++x) {
-      const double fx = static_cast<double>(x) / width;
-      state = state * 1664525u + 1013904223u;
-      const int noise = static_cast<int>((state >> 24) % 13) - 6;
-      const int edge = ((x / 331 + y / 217) % 4 == 0) ? 40 : 0;
-      row[3 * x + 0] = static_cast<std::uint8_t>(std::clamp(40 + 150 * fy + noise + edge, 0.0, 255.0));
-      row[3 * x + 1] = static_cast<std::uint8_t>(std::clamp(70 + 110 * fx * fy + noise, 0.0, 255.0));
-      row[3 * x + 2] = static_cast<std::uint8_t>(std::clamp(200 - 120 * fx + noise - edge, 0.0, 255.0));
-    }
-  }
-  return dib;
-}
 
 fs::path Folder() {
   const fs::path dir = fs::temp_directory_path() / "bellcut-app-bench";
