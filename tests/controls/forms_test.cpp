@@ -6,6 +6,7 @@
 
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/base/CodePage.h"
@@ -485,7 +486,8 @@ TEST_F(FormTest, PlacementMovesTheWindowAtOnceAndScreenReadsTheDesktop) {
   TComponent::Destroy(f);
 }
 
-TEST_F(FormTest, CanvasReadsWhatTheClientAreaShows) {
+// A white 40 x 30 tool window holding a blue 20 x 10 panel at (10, 10).
+std::pair<TForm*, TPanel*> WhiteFormWithBluePanel() {
   auto* f = TCustomForm::Create<TForm>(&Application);
   f->SetBorderStyle(bsToolWindow);
   f->SetColor(clWhite);
@@ -496,6 +498,11 @@ TEST_F(FormTest, CanvasReadsWhatTheClientAreaShows) {
   panel->SetBevelOuter(bvNone);
   panel->SetColor(clBlue);
   panel->SetBounds(10, 10, 20, 10);
+  return {f, panel};
+}
+
+TEST_F(FormTest, CanvasReadsWhatTheClientAreaShows) {
+  auto* f = WhiteFormWithBluePanel().first;
   f->Show();
   desktop::Pump();
   EXPECT_EQ(f->Canvas().Pixels(5, 5), clWhite);
@@ -512,16 +519,7 @@ TEST_F(FormTest, CanvasReadsWhatTheClientAreaShows) {
 // A child window cut by a region shows its parent's background outside the
 // region, on screen and in what the form's canvas reads back.
 TEST_F(FormTest, ChildWindowRegionShowsTheParentBackgroundOnScreenAndInTheCanvas) {
-  auto* f = TCustomForm::Create<TForm>(&Application);
-  f->SetBorderStyle(bsToolWindow);
-  f->SetColor(clWhite);
-  f->SetClientWidth(40);
-  f->SetClientHeight(30);
-  auto* panel = TComponent::MakeOwned<TPanel>(f);
-  panel->SetParent(f);
-  panel->SetBevelOuter(bvNone);
-  panel->SetColor(clBlue);
-  panel->SetBounds(10, 10, 20, 10);
+  auto [f, panel] = WhiteFormWithBluePanel();
   // Keep only the panel's left half.
   ASSERT_NE(SetWindowRgn(panel->Handle(), CreateRectRgn(0, 0, 10, 10), TRUE), 0);
   f->Show();
